@@ -1,0 +1,53 @@
+#include "dialogs/framelesswindow.h"
+
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace FramelessWindow {
+
+void makeFrameless(QDialog* dialog)
+{
+    dialog->setAttribute(Qt::WA_TranslucentBackground);
+    dialog->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+}
+
+bool isSwallowedKey(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool handleTitleBarEvent(QWidget* window, QEvent* event, bool& dragging, QPoint& dragOffset)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        dragging = true;
+        dragOffset = mouse->globalPos() - window->frameGeometry().topLeft();
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (!dragging)
+            return false;
+        window->move(static_cast<QMouseEvent*>(event)->globalPos() - dragOffset);
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return false;
+        dragging = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace FramelessWindow

@@ -1,0 +1,30 @@
+#ifndef VQTINTWELL_FRAMELESSWINDOW_H
+#define VQTINTWELL_FRAMELESSWINDOW_H
+
+class QDialog;
+class QEvent;
+class QKeyEvent;
+class QPoint;
+class QWidget;
+
+// What the plug-in's dialogs share as windows that draw their own frame:
+// a translucent, frameless tool window dragged by its title bar, which
+// ignores the keys that would otherwise accept or reject it.
+namespace FramelessWindow {
+
+// Translucent background and the tool/frameless/stay-on-top flags, replacing
+// any flags the dialog had.
+void makeFrameless(QDialog* dialog);
+
+// Return, Enter and Escape would close a QDialog; the plug-in's dialogs close
+// only through their buttons.
+bool isSwallowedKey(const QKeyEvent* event);
+
+// Handles one event of the title bar of 'window'. Returns true when the event
+// was part of a drag and is consumed. A left press starts the drag, moves
+// follow the mouse whichever buttons are held, a left release ends it.
+bool handleTitleBarEvent(QWidget* window, QEvent* event, bool& dragging, QPoint& dragOffset);
+
+} // namespace FramelessWindow
+
+#endif

@@ -1,0 +1,131 @@
+#include "dialogs/inkmanagement.h"
+#include "ui_inkmanagement.h"
+
+#include "dialogs/framelesswindow.h"
+#include "dialogs/recordformat.h"
+#include "plugin/globals.h"
+#include "plugin/hostrecords.h"
+#include "plugin/vqtintwell.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+// The table always shows at least this many rows, so that an empty or short
+// list still looks like a list.
+constexpr int MinimumRows = 13;
+constexpr int NameColumnWidth = 196;
+constexpr int AmountColumnWidth = 190;
+
+} // namespace
+
+InkManagement::InkManagement(int /*reserved*/, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::InkManagement)
+{
+    ui->setupUi(this);
+    FramelessWindow::makeFrameless(this);
+    init();
+    loadInkList();
+}
+
+InkManagement::~InkManagement() = default;
+
+void InkManagement::init()
+{
+    retranslate();
+    applyStyleSheet();
+    installEventFilter(this);
+    ui->widget_title->installEventFilter(this);
+    installColumnDelegates();
+    addFrameShadow();
+    startActivityLog();
+}
+
+void InkManagement::retranslate()
+{
+    ui->pushButton_close_2->setText(QString());
+}
+
+void InkManagement::applyStyleSheet()
+{
+}
+
+void InkManagement::installColumnDelegates()
+{
+}
+
+void InkManagement::addFrameShadow()
+{
+}
+
+void InkManagement::startActivityLog()
+{
+}
+
+void InkManagement::loadInkList()
+{
+    const bool limited = g_host && g_host->IsInkLimited();
+    ui->label_info3->setVisible(!limited);
+
+    {
+        const HostRecords inks(g_host, &IInkHost::GetInkList);
+        if (!inks.succeeded()) {
+            writeHostLog(QStringLiteral("墨水加密：获取墨水信息列表失败"));
+        } else if (inks.count() == 0) {
+            writeHostLog(QStringLiteral("墨水加密：没有需要显示的墨水信息"));
+        } else {
+            QTableWidget* table = ui->tableWidget_inkList;
+            table->clearContents();
+            table->setRowCount(qMax(inks.count(), 0));
+            const QString unlimited = QStringLiteral("Unlimited");
+            int row = 0;
+            for (const InkRecord& ink : inks) {
+                auto* name = new QTableWidgetItem(RecordFormat::name(ink));
+                name->setTextAlignment(Qt::AlignCenter);
+                table->setItem(row, 0, name);
+                auto* amount = new QTableWidgetItem(limited ? RecordFormat::amount(ink.amount) : unlimited);
+                amount->setTextAlignment(Qt::AlignCenter);
+                table->setItem(row, 1, amount);
+                ++row;
+            }
+        }
+    } // the records go back to the host here
+
+    QTableWidget* table = ui->tableWidget_inkList;
+    if (table->rowCount() < MinimumRows)
+        table->setRowCount(MinimumRows);
+    table->setColumnWidth(0, NameColumnWidth);
+    table->setColumnWidth(1, AmountColumnWidth);
+}
+
+void InkManagement::writeHostLog(const QString& text)
+{
+    if (g_host)
+        g_host->WriteLog(text.toUtf8().constData());
+}
+
+bool InkManagement::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->widget_title
+        && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+void InkManagement::keyPressEvent(QKeyEvent* event)
+{
+    if (FramelessWindow::isSwallowedKey(event))
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void InkManagement::on_pushButton_close_clicked()
+{
+    m_closedByButton = true;
+    reject();
+}
+
+void InkManagement::on_pushButton_inkRefillLog_clicked()
+{
+}

@@ -1,0 +1,28 @@
+#ifndef VQTINTWELL_NATIVEWINDOW_H
+#define VQTINTWELL_NATIVEWINDOW_H
+
+#include "plugin/vqtintwell.h"
+
+// The window-system calls the launcher makes on native window handles. On
+// Windows they are the user-interface functions of the same names; elsewhere a
+// handle is resolved to a top-level widget of this process. Results are
+// advisory: callers go on whatever happens.
+namespace NativeWindow {
+
+struct Rect
+{
+    long left = 0;
+    long top = 0;
+    long right = 0;
+    long bottom = 0;
+};
+
+void enable(HWND window, bool enabled);
+// The outer rectangle in screen coordinates; false for an unknown handle.
+bool outerRect(HWND window, Rect* rect);
+void setForeground(HWND window);
+void bringToTop(HWND window);
+
+} // namespace NativeWindow
+
+#endif
