@@ -3,6 +3,7 @@
 
 #include "dialogs/framelesswindow.h"
 #include "dialogs/recordformat.h"
+#include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
 #include "plugin/hostrecords.h"
 #include "plugin/vqtintwell.h"
@@ -42,9 +43,26 @@ void InkManagement::init()
     startActivityLog();
 }
 
+namespace {
+
+QString inkText(const char* sourceText)
+{
+    return CTranslatorMgr::text("InkManagement", sourceText);
+}
+
+} // namespace
+
 void InkManagement::retranslate()
 {
+    setWindowTitle(inkText("Ink Management"));
+    ui->label_title->setText(inkText("Ink Management"));
     ui->pushButton_close_2->setText(QString());
+    ui->label_inkInfo->setText(inkText("Ink Information:"));
+    ui->label_ink->setText(inkText("Ink"));
+    ui->label_remaining->setText(inkText("Remaining"));
+    ui->pushButton_inkRefillLog->setText(inkText("Ink Refill Log"));
+    ui->label_info3->setText(inkText("Note: The current device has unlimited ink remaining!"));
+    ui->pushButton_close->setText(inkText("Close"));
 }
 
 void InkManagement::applyStyleSheet()
@@ -78,7 +96,7 @@ void InkManagement::loadInkList()
             QTableWidget* table = ui->tableWidget_inkList;
             table->clearContents();
             table->setRowCount(qMax(inks.count(), 0));
-            const QString unlimited = QStringLiteral("Unlimited");
+            const QString unlimited = inkText("Unlimited");
             int row = 0;
             for (const InkRecord& ink : inks) {
                 auto* name = new QTableWidgetItem(RecordFormat::name(ink));

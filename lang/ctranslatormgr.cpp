@@ -28,3 +28,9 @@ QTranslator* CTranslatorMgr::translator() const
 void CTranslatorMgr::loadTranslator()
 {
 }
+
+QString CTranslatorMgr::text(const char* /*context*/, const char* sourceText)
+{
+    // Until translations are loaded, the texts stay those of the forms.
+    return QString::fromUtf8(sourceText);
+}

@@ -2,6 +2,7 @@
 #define VQTINTWELL_CTRANSLATORMGR_H
 
 #include <QObject>
+#include <QString>
 
 class QTranslator;
 
@@ -19,6 +20,11 @@ public:
 
     QTranslator* translator() const;
     void loadTranslator();
+
+    // A visible text of the dialog class 'context', as the plug-in's
+    // translator gives it for the English 'sourceText'; empty when the loaded
+    // translation has no entry, and callers show it as it comes.
+    static QString text(const char* context, const char* sourceText);
 
 private:
     QTranslator* m_translator = nullptr;
