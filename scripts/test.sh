@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine if needed, builds everything and runs the
+# whole test suite headless.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+
+"$root/scripts/deps.sh"
+BUILD_DIR=$build "$root/scripts/build.sh"
+
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
