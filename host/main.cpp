@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -47,11 +48,33 @@ void useOffscreenForScreenshots(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+// QGuiApplication takes -plugin and --plugin for its own generic plug-ins,
+// so the host's option is taken out of the arguments before Qt sees them.
+std::optional<QString> takePluginOption(int& argc, char** argv)
+{
+    std::optional<QString> value;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if ((std::strcmp(arg, "--plugin") == 0 || std::strcmp(arg, "-plugin") == 0) && i + 1 < argc) {
+            value = QString::fromLocal8Bit(argv[++i]);
+        } else if (std::strncmp(arg, "--plugin=", 9) == 0) {
+            value = QString::fromLocal8Bit(arg + 9);
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return value;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     useOffscreenForScreenshots(argc, argv);
+    const std::optional<QString> pluginArgument = takePluginOption(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tintwell-host"));
 
@@ -136,8 +159,7 @@ int main(int argc, char** argv)
     // the host it was given still exists.
     InkHost host(model);
     PluginLoader plugin;
-    const QString pluginPath = parser.isSet(pluginOption) ? parser.value(pluginOption)
-                                                          : PluginLoader::defaultPath();
+    const QString pluginPath = pluginArgument.value_or(PluginLoader::defaultPath());
     QString problem;
     if (!plugin.load(pluginPath, &problem)) {
         error(problem);
