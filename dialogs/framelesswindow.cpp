@@ -1,6 +1,9 @@
 #include "dialogs/framelesswindow.h"
 
+#include <QColor>
 #include <QDialog>
+#include <QFile>
+#include <QGraphicsDropShadowEffect>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -48,6 +51,24 @@ bool handleTitleBarEvent(QWidget* window, QEvent* event, bool& dragging, QPoint&
     default:
         return false;
     }
+}
+
+void applyStyleSheet(QWidget* dialog)
+{
+    QFile file(QStringLiteral(":/Tintwell/res/qss/style.qss"));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    // UTF-8, for the font family name.
+    dialog->setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+void addFrameShadow(QWidget* frame, qreal blurRadius)
+{
+    auto* shadow = new QGraphicsDropShadowEffect(frame);
+    shadow->setColor(QColor(0, 0, 0, 70));
+    shadow->setOffset(0, 5);
+    shadow->setBlurRadius(blurRadius);
+    frame->setGraphicsEffect(shadow);
 }
 
 } // namespace FramelessWindow

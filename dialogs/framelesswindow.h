@@ -1,6 +1,8 @@
 #ifndef VQTINTWELL_FRAMELESSWINDOW_H
 #define VQTINTWELL_FRAMELESSWINDOW_H
 
+#include <QtGlobal>
+
 class QDialog;
 class QEvent;
 class QKeyEvent;
@@ -24,6 +26,15 @@ bool isSwallowedKey(const QKeyEvent* event);
 // was part of a drag and is consumed. A left press starts the drag, moves
 // follow the mouse whichever buttons are held, a left release ends it.
 bool handleTitleBarEvent(QWidget* window, QEvent* event, bool& dragging, QPoint& dragOffset);
+
+// Gives 'dialog' the plug-in's embedded style sheet. The sheet is set on each
+// dialog rather than on the application, which belongs to the host. Without
+// the resource the dialog keeps the default look.
+void applyStyleSheet(QWidget* dialog);
+
+// Drops a soft shadow from 'frame' into the transparent band that the
+// dialog's layout margins leave around it. The effect is parented to 'frame'.
+void addFrameShadow(QWidget* frame, qreal blurRadius);
 
 } // namespace FramelessWindow
 

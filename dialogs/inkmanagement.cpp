@@ -2,12 +2,14 @@
 #include "ui_inkmanagement.h"
 
 #include "dialogs/framelesswindow.h"
+#include "dialogs/linedelegate.h"
 #include "dialogs/recordformat.h"
 #include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
 #include "plugin/hostrecords.h"
 #include "plugin/vqtintwell.h"
 
+#include <QColor>
 #include <QKeyEvent>
 
 namespace {
@@ -67,14 +69,26 @@ void InkManagement::retranslate()
 
 void InkManagement::applyStyleSheet()
 {
+    FramelessWindow::applyStyleSheet(this);
 }
 
 void InkManagement::installColumnDelegates()
 {
+    // A dark separator between the columns, a light one on the last column's
+    // edge. The table owns them.
+    QTableWidget* table = ui->tableWidget_inkList;
+    const QColor colours[] = {QColor(0x6D, 0x6D, 0x6D), QColor(0xE8, 0xE8, 0xE8)};
+    int column = 0;
+    for (const QColor& colour : colours) {
+        auto* delegate = new LineDelegate(table, 1, colour);
+        delegate->setParent(table);
+        table->setItemDelegateForColumn(column++, delegate);
+    }
 }
 
 void InkManagement::addFrameShadow()
 {
+    FramelessWindow::addFrameShadow(ui->widget_border, 15);
 }
 
 void InkManagement::startActivityLog()
