@@ -2,6 +2,7 @@
 #include "ui_inkmanagement.h"
 
 #include "dialogs/framelesswindow.h"
+#include "dialogs/inkrefilllog.h"
 #include "dialogs/linedelegate.h"
 #include "dialogs/recordformat.h"
 #include "lang/ctranslatormgr.h"
@@ -160,4 +161,10 @@ void InkManagement::on_pushButton_close_clicked()
 
 void InkManagement::on_pushButton_inkRefillLog_clicked()
 {
+    // No parent: the refill log is a window of its own, placed by hand over
+    // this one.
+    InkRefillLog refillLog;
+    refillLog.move(x() + (width() - refillLog.width()) / 2,
+                   y() + (height() - refillLog.height()) / 2);
+    refillLog.exec();
 }
