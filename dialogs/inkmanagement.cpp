@@ -111,7 +111,7 @@ void InkManagement::loadInkList()
             QTableWidget* table = ui->tableWidget_inkList;
             table->clearContents();
             table->setRowCount(qMax(inks.count(), 0));
-            const QString unlimited = inkText("Unlimited");
+            const QString unlimited = inkText(QT_TRANSLATE_NOOP("InkManagement", "Unlimited"));
             int row = 0;
             for (const InkRecord& ink : inks) {
                 auto* name = new QTableWidgetItem(RecordFormat::name(ink));
