@@ -6,6 +6,7 @@
 #include "dialogs/linedelegate.h"
 #include "dialogs/recordformat.h"
 #include "lang/ctranslatormgr.h"
+#include "log/dynamicliblogger.h"
 #include "plugin/globals.h"
 #include "plugin/hostrecords.h"
 #include "plugin/vqtintwell.h"
@@ -94,6 +95,12 @@ void InkManagement::addFrameShadow()
 
 void InkManagement::startActivityLog()
 {
+    // The logger belongs to the process, not to this dialog: it is created by
+    // the first opening and kept by every later one.
+    m_logger = DynamicLibLogger::instance(QCoreApplication::applicationDirPath() + QStringLiteral("/Log/Activity"),
+                                          QStringLiteral("Activity"), 365);
+    m_logger->log(DynamicLibLogger::Info, QString());
+    m_logger->log(DynamicLibLogger::Info, QStringLiteral("\t——————————进入墨水加密界面——————————"));
 }
 
 void InkManagement::loadInkList()
