@@ -14,11 +14,6 @@ namespace {
 // 200 MiB: a file that has reached this size is not written to again.
 constexpr qint64 MaxFileSize = 209715200;
 
-QString timeTag()
-{
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
-}
-
 } // namespace
 
 DynamicLibLogger* DynamicLibLogger::s_instance = nullptr;
@@ -91,7 +86,7 @@ void DynamicLibLogger::writeSessionHeader(bool afterEmptyLine)
     // Straight to the stream: the header carries no tag of its own.
     if (afterEmptyLine)
         m_stream << QLatin1Char('\n');
-    m_stream << QStringLiteral("========== Log Session Started at %1 ==========\n").arg(timeTag());
+    m_stream << QStringLiteral("========== Log Session Started at %1 ==========\n").arg(currentTimeTag());
 }
 
 bool DynamicLibLogger::openLogFile(int index)
@@ -129,7 +124,7 @@ void DynamicLibLogger::log(LogLevel level, const QString& message)
         return;
 
     // One multi-argument substitution, so that "%1" inside the message stays.
-    m_stream << QStringLiteral("[%1] [%2] %3\n").arg(timeTag(), levelName(level), message);
+    m_stream << QStringLiteral("[%1] [%2] %3\n").arg(currentTimeTag(), levelName(level), message);
     flushStream();
     m_file.flush();
 }
@@ -141,6 +136,23 @@ void DynamicLibLogger::flushStream()
     // stream would refuse every later line too, even once the disk has room.
     if (m_stream.status() != QTextStream::Ok)
         m_stream.resetStatus();
+}
+
+QString DynamicLibLogger::currentTimeTag()
+{
+    // Converting to local time makes Qt re-read the time zone (tzset(), a
+    // stat of the zone file) every time, which cost more than the write
+    // itself. The local date and time are therefore worked out once per
+    // second; zone and daylight-saving changes take effect on whole seconds,
+    // so the text stays exact.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = now / 1000;
+    if (second != m_tagSecond || m_tagSecondText.isEmpty()) {
+        m_tagSecond = second;
+        m_tagSecondText = QDateTime::fromMSecsSinceEpoch(second * 1000)
+                              .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss."));
+    }
+    return m_tagSecondText + QStringLiteral("%1").arg(now % 1000, 3, 10, QLatin1Char('0'));
 }
 
 QString DynamicLibLogger::currentLogFilePath() const

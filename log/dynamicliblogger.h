@@ -59,6 +59,9 @@ private:
     int ownFileNumber(const QString& fileName) const;
     void writeSessionHeader(bool afterEmptyLine);
     void flushStream();
+    // The local time as "yyyy-MM-dd hh:mm:ss.zzz". Called under m_mutex, or
+    // during start-up.
+    QString currentTimeTag();
     static QString levelName(LogLevel level);
     static void setHiddenAttribute(const QString& path);
 
@@ -72,6 +75,9 @@ private:
     int m_currentIndex = 0;
     // Recognises the logger's own file names; built once per logger.
     const QRegularExpression m_ownFilePattern;
+    // The text of the last second that currentTimeTag() formatted.
+    qint64 m_tagSecond = -1;
+    QString m_tagSecondText;
 
     static DynamicLibLogger* s_instance;
     static QMutex s_instanceMutex;
