@@ -17,6 +17,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 #endif
 
@@ -112,6 +113,15 @@ class TestDynamicLibLogger : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+#ifdef Q_OS_UNIX
+        // A zone away from UTC, so that a tag in UTC would show.
+        qputenv("TZ", "CST-8");
+        tzset();
+#endif
+    }
+
     void init()
     {
         m_tmp.reset(new QTemporaryDir);
@@ -227,6 +237,25 @@ private slots:
         matchesWhole(tail(m_dir + QStringLiteral("/Activity1.log")),
                      headerPattern() + QStringLiteral("\\[%1\\] ").arg(TimePattern)
                          + QRegularExpression::escape(written) + QStringLiteral("\n"));
+    }
+
+    void timeTagIsLocalTimeOfWriting()
+    {
+        DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir, Prefix, 365);
+        const QRegularExpression tag(QStringLiteral("^\\[(%1)\\] ").arg(TimePattern));
+        // Lines half a second apart cross second boundaries.
+        for (int i = 0; i < 4; ++i) {
+            const QDateTime before = QDateTime::currentDateTime();
+            logger->log(DynamicLibLogger::Info, QString());
+            const QDateTime after = QDateTime::currentDateTime();
+            const QList<QByteArray> lines = tail(logger->currentLogFilePath()).split('\n');
+            const QString last = QString::fromUtf8(lines.at(lines.size() - 2));
+            const QRegularExpressionMatch match = tag.match(last);
+            QVERIFY2(match.hasMatch(), qPrintable(last));
+            const QDateTime written = QDateTime::fromString(match.captured(1), str("yyyy-MM-dd hh:mm:ss.zzz"));
+            QVERIFY2(before <= written && written <= after, qPrintable(last));
+            QTest::qSleep(500);
+        }
     }
 
     void movesOnOneLinePerFullFile()
