@@ -11,3 +11,6 @@ BUILD_DIR=$build "$root/scripts/build.sh"
 
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+
+# The Windows-only layer, cross-compiled with MinGW-w64 and run under Wine.
+"$root/scripts/test-windows.sh"
