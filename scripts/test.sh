@@ -10,7 +10,10 @@ build=${BUILD_DIR:-$root/build}
 BUILD_DIR=$build "$root/scripts/build.sh"
 
 cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest -LE xcb --output-on-failure -j"$(nproc)"
+
+# The real-window variants of the window tests, under Xvfb.
+BUILD_DIR=$build "$root/scripts/test-xcb.sh"
 
 # The Windows-only layer, cross-compiled with MinGW-w64 and run under Wine.
 "$root/scripts/test-windows.sh"
