@@ -1,5 +1,6 @@
 #include "log/dynamicliblogger.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +22,30 @@ DynamicLibLogger* DynamicLibLogger::s_instance = nullptr;
 // exists before any code of the library runs and its destructor touches no
 // other Qt state.
 QMutex DynamicLibLogger::s_instanceMutex;
+
+namespace {
+
+// The plug-in never releases its logger while it is loaded. When a host
+// unloads the library, though, nothing could ever reach that logger again: it
+// would keep its file open and its memory taken for every load of the
+// library. So it goes with the library, while the host's application still
+// exists. At process exit, after the application is gone, nothing is done:
+// every line is already flushed and the file closes with the process.
+struct ReleaseAtUnload
+{
+    ReleaseAtUnload() = default;
+    ReleaseAtUnload(const ReleaseAtUnload&) = delete;
+    ReleaseAtUnload& operator=(const ReleaseAtUnload&) = delete;
+    ~ReleaseAtUnload()
+    {
+        if (QCoreApplication::instance())
+            DynamicLibLogger::destroyInstance();
+    }
+};
+
+const ReleaseAtUnload releaseAtUnload;
+
+} // namespace
 
 DynamicLibLogger* DynamicLibLogger::instance(const QString& logDir, const QString& filePrefix, int retentionDays)
 {
