@@ -17,3 +17,7 @@ BUILD_DIR=$build "$root/scripts/test-xcb.sh"
 
 # The Windows-only layer, cross-compiled with MinGW-w64 and run under Wine.
 "$root/scripts/test-windows.sh"
+
+# The whole suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, leak detection on.
+"$root/scripts/test-sanitize.sh"
