@@ -68,7 +68,11 @@ DynamicLibLogger::DynamicLibLogger(const QString& logDir, const QString& filePre
     , m_filePrefix(filePrefix)
     , m_maxFileSize(MaxFileSize)
     , m_retentionDays(retentionDays)
-    , m_ownFilePattern(QStringLiteral("^\\.?%1(\\d+)\\.log$").arg(QRegularExpression::escape(filePrefix)))
+    // Anchored on the whole name: a plain '$' would also match before a
+    // final line feed and take "Activity3.log\n", someone else's file, for
+    // one of ours.
+    , m_ownFilePattern(QRegularExpression::anchoredPattern(
+          QStringLiteral("\\.?%1(\\d+)\\.log").arg(QRegularExpression::escape(filePrefix))))
 {
     initialize();
 }

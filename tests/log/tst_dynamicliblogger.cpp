@@ -147,6 +147,10 @@ private slots:
         QTest::newRow("foreign names")
             << list({"activity4.log", "Activity.log", "Activity4.log.bak", "Activity4.txt", "Activity3.log/", "XActivity4.log"})
             << str("Activity1.log") << false;
+#ifndef Q_OS_WIN
+        // The name must end at ".log": a line feed after it makes it foreign.
+        QTest::newRow("line feed after the name") << list({"Activity4.log\n", "Activity2.log"}) << str("Activity2.log") << true;
+#endif
         QTest::newRow("zero never continued") << list({"Activity0.log"}) << str("Activity1.log") << false;
         // A number that does not fit reads as 0 and takes no part in the search.
         QTest::newRow("overflow never continued") << list({"Activity3.log", "Activity2147483648.log"}) << str("Activity3.log") << true;
@@ -332,7 +336,10 @@ private slots:
         QDir dir(m_dir);
         QVERIFY(dir.mkpath(QStringLiteral(".")));
         const QStringList own = list({"Activity0.log", "Activity99999999999.log", ".Activity5.log", "Activity007.log", "Activity3.log"});
-        const QStringList foreign = list({"activity1.log", "Activity.log", "Activity1.log.bak", "Activity1.txt"});
+        QStringList foreign = list({"activity1.log", "Activity.log", "Activity1.log.bak", "Activity1.txt"});
+#ifndef Q_OS_WIN
+        foreign << str("Activity1.log\n");
+#endif
         const QDateTime old = QDateTime::currentDateTime().addDays(-400);
         for (const QString& name : own + foreign) {
             createEntry(dir, name);
