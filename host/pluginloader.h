@@ -1,21 +1,16 @@
 #ifndef TINTWELLHOST_PLUGINLOADER_H
 #define TINTWELLHOST_PLUGINLOADER_H
 
-#include "plugin/vqtintwell.h"
+#include "plugin/vqtintwellloader.h"
 
-#include <QLibrary>
 #include <QString>
 
 // Loads the plug-in library at run time, the way a host that ships without
-// it would, resolves its two exports and owns the one interface object.
+// it would, through the loader helper that hosts are given; adds Qt's paths
+// and strings and the check that the file is there at all.
 class PluginLoader
 {
 public:
-    PluginLoader() = default;
-    ~PluginLoader();
-    PluginLoader(const PluginLoader&) = delete;
-    PluginLoader& operator=(const PluginLoader&) = delete;
-
     // The library's file beside the running executable.
     static QString defaultPath();
 
@@ -23,12 +18,11 @@ public:
     // library cannot be loaded, lacks an export or hands out no object.
     bool load(const QString& path, QString* error);
 
-    ITintwell* object() const { return m_object; }
+    ITintwell* object() const { return m_loader.get(); }
 
 private:
-    QLibrary m_library;
-    VqReleaseInterfaceFn m_release = nullptr;
-    ITintwell* m_object = nullptr;
+    // Hands the object back and unloads the library when the host is done.
+    VqTintwellLoader m_loader;
 };
 
 #endif
