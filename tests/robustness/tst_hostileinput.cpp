@@ -10,7 +10,6 @@
 #include <QtTest>
 
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
