@@ -1,0 +1,137 @@
+// Resident memory over many openings and closings of both windows in one
+// process. Each cycle opens the ink management window, the refill log from
+// its button, and closes both with their buttons; the windows' deferred
+// deletions run before the next cycle. The first cycles warm up caches that
+// stay (fonts, style sheet, glyphs); what counts is the slope after them.
+//
+// Qt keeps rendered pixmaps (style sheet backgrounds, the drop shadow) in its
+// process-wide QPixmapCache, which grows up to its limit (10 MiB) before it
+// evicts. --clear-pixmap-cache empties it after every cycle, which tells the
+// library's own memory apart from that cache's filling.
+//
+// Usage: bench_soak [--clear-pixmap-cache] [cycles] [warm-up cycles]   (defaults: 1000, 100)
+#include "plugin/ctintwell.h"
+#include "plugin/vqtintwell.h"
+#include "tests/common/dialogdriver.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPixmapCache>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// VmRSS of this process in KiB, or -1 when /proc cannot tell.
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    for (const QByteArray& line : lines) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+InkRecord record(const char* name, double amount, int day)
+{
+    InkRecord r;
+    std::memset(&r, 0, sizeof r);
+    std::snprintf(r.name, sizeof r.name, "%s", name);
+    r.amount = amount;
+    r.year = 2026;
+    r.month = 3;
+    r.day = day;
+    return r;
+}
+
+class SoakHost : public IInkHost
+{
+public:
+    void WriteLog(const char*) override {}
+    void FreeRecords(InkRecord* records) override { delete[] records; }
+    bool IsInkLimited() override { return true; }
+    bool GetInkList(InkRecordList* list) override { return fill(m_inks, list); }
+    bool GetRefillLog(InkRecordList* list) override { return fill(m_refills, list); }
+
+    std::vector<InkRecord> m_inks{record("Cyan", 250, 0), record("Magenta", 120.5, 0),
+                                  record("Yellow", 80, 0), record("Black", 12.5, 0)};
+    std::vector<InkRecord> m_refills{record("Cyan", 500, 1), record("Black", 250, 2),
+                                     record("Yellow", 500, 3)};
+
+private:
+    static bool fill(const std::vector<InkRecord>& records, InkRecordList* list)
+    {
+        list->count = int(records.size());
+        list->records = new InkRecord[records.size()];
+        std::copy(records.begin(), records.end(), list->records);
+        return true;
+    }
+};
+
+bool g_clearPixmapCache = false;
+
+bool cycle(CTintwell& tintwell, QWidget& parent)
+{
+    bool timedOut = false;
+    DialogDriver::whenShown(QStringLiteral("InkManagement"), [&timedOut](QWidget* inkWindow) {
+        DialogDriver::whenShown(QStringLiteral("InkRefillLog"), [](QWidget* refillLog) {
+            DialogDriver::click(refillLog, "pushButton_close");
+        }, &timedOut);
+        DialogDriver::click(inkWindow, "pushButton_inkRefillLog");
+        DialogDriver::click(inkWindow, "pushButton_close");
+    }, &timedOut);
+    const bool shown = tintwell.ShowForWidget(&parent, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (g_clearPixmapCache)
+        QPixmapCache::clear();
+    return shown && !timedOut;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    g_clearPixmapCache = args.removeAll(QStringLiteral("--clear-pixmap-cache")) > 0;
+    const int cycles = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 1000;
+    const int warmUp = args.size() > 2 ? std::max(0, args.at(2).toInt()) : 100;
+
+    SoakHost host;
+    CTintwell tintwell;
+    tintwell.SetHost(&host);
+    QWidget parent;
+    parent.resize(640, 480);
+    parent.show();
+
+    const long atStart = residentKiB();
+    for (int i = 0; i < warmUp; ++i) {
+        if (!cycle(tintwell, parent)) {
+            std::fprintf(stderr, "warm-up cycle %d failed\n", i);
+            return 1;
+        }
+    }
+    const long afterWarmUp = residentKiB();
+    std::printf("platform %s%s, VmRSS KiB: %ld at start, %ld after %d warm-up cycles\n",
+                qPrintable(QApplication::platformName()),
+                g_clearPixmapCache ? ", pixmap cache cleared per cycle" : "", atStart, afterWarmUp, warmUp);
+    std::printf("%8s %10s\n", "cycles", "VmRSS KiB");
+    const int step = std::max(1, cycles / 4);
+    for (int i = 1; i <= cycles; ++i) {
+        if (!cycle(tintwell, parent)) {
+            std::fprintf(stderr, "cycle %d failed\n", i);
+            return 1;
+        }
+        if (i % step == 0 || i == cycles)
+            std::printf("%8d %10ld\n", i, residentKiB());
+    }
+    std::printf("growth after warm-up: %.2f KiB per cycle\n",
+                double(residentKiB() - afterWarmUp) / cycles);
+    return 0;
+}
