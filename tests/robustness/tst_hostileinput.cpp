@@ -16,27 +16,22 @@ Q_DECLARE_METATYPE(RecordingHost::Answer)
 
 namespace {
 
+// The row count, row 0 and row 'last' of a dialog's table.
 struct TableSeen
 {
     int rows = 0;
-    QStringList first; // cells of row 0
-    QStringList last;  // cells of row 'lastRow'
+    QStringList first, last;
 };
 
-TableSeen readTable(QWidget* dialog, int lastRow)
+TableSeen readTable(QWidget* dialog, int last)
 {
     TableSeen seen;
-    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("tableWidget_inkList"));
-    if (!table)
-        return seen;
-    const auto cell = [table](int row, int column) {
-        const QTableWidgetItem* item = table->item(row, column);
-        return item ? item->text() : QString();
-    };
-    seen.rows = table->rowCount();
-    for (int column = 0; column < table->columnCount(); ++column) {
-        seen.first << cell(0, column);
-        seen.last << cell(lastRow, column);
+    if (const auto* table = dialog->findChild<QTableWidget*>()) {
+        seen.rows = table->rowCount();
+        for (int c = 0; c < table->columnCount(); ++c) {
+            seen.first << (table->item(0, c) ? table->item(0, c)->text() : QString());
+            seen.last << (table->item(last, c) ? table->item(last, c)->text() : QString());
+        }
     }
     return seen;
 }
@@ -65,18 +60,18 @@ private slots:
         QTest::addColumn<RecordingHost::Answer>("answer");
         QTest::addColumn<QStringList>("refillRow"); // the ink window shows the last two cells
         QTest::addColumn<QStringList>("lines");
-        const auto record = [](const char* tag, const InkRecord& r, const QString& time, const QString& name,
-                               const QString& amount) {
+        const auto record = [](const char* tag, const InkRecord& r, const QString& cells) {
             RecordingHost::Answer answer;
             answer.records = {r};
-            QTest::newRow(tag) << answer << QStringList{time, name, amount} << QStringList();
+            QTest::newRow(tag) << answer << cells.split('|') << QStringList();
         };
         const auto amount = [&](const char* tag, double value, const char* text) {
-            record(tag, RecordingHost::refill(2025, 1, 1, 0, 0, 0, "Cyan", value), "2025/01/01 00:00:00", "Cyan",
-                   text);
+            record(tag, RecordingHost::refill(2025, 1, 1, 0, 0, 0, "Cyan", value),
+                   QStringLiteral("2025/01/01 00:00:00|Cyan|") + text);
         };
         const auto time = [&](const char* tag, const QVector<int>& t, const char* text) {
-            record(tag, RecordingHost::refill(t[0], t[1], t[2], t[3], t[4], t[5], "Cyan", 1), text, "Cyan", "1ml");
+            record(tag, RecordingHost::refill(t[0], t[1], t[2], t[3], t[4], t[5], "Cyan", 1),
+                   text + QStringLiteral("|Cyan|1ml"));
         };
         amount("NaN", std::numeric_limits<double>::quiet_NaN(), "nanml");
         amount("-inf", -std::numeric_limits<double>::infinity(), "-infml");
@@ -85,13 +80,12 @@ private slots:
         time("past their ranges", {2025, 13, 32, 24, 60, 61}, "2025/13/32 24:60:61");
         time("extremes", {INT_MIN, INT_MAX, INT_MIN, INT_MAX, INT_MIN, INT_MAX},
              "-2147483648/2147483647/-2147483648 2147483647:-2147483648:2147483647");
-
         // All 128 name bytes taken: a reader looking past them runs into "AAAA" time fields.
         const int a = 0x41414141;
         InkRecord full = RecordingHost::refill(a, a, a, a, a, a, QByteArray(), 10);
         std::memset(full.name, 'M', sizeof full.name);
-        record("name without terminator", full, QStringLiteral("%1/%1/%1 %1:%1:%1").arg(a), QString(128, 'M'),
-               "10ml");
+        record("name without terminator", full,
+               QStringLiteral("%1/%1/%1 %1:%1:%1|%2|10ml").arg(a).arg(QString(128, 'M')));
 
         for (int count : {1, INT_MAX}) {
             RecordingHost::Answer answer;
