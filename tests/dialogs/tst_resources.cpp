@@ -1,6 +1,7 @@
 // The style sheet and the close icon that the library carries: there as soon
 // as the library is loaded, gone when it is unloaded, and as the dialogs
 // expect them.
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QLibrary>
@@ -12,12 +13,6 @@ namespace {
 const QString StyleSheet = QStringLiteral(":/Tintwell/res/qss/style.qss");
 const QString CloseIcon = QStringLiteral(":/Tintwell/res/icon/close.png");
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestResources : public QObject
@@ -27,75 +22,49 @@ class TestResources : public QObject
 private slots:
     void initTestCase()
     {
-        // Not yet loaded: nothing of the plug-in exists in the process.
         QVERIFY(!QFile::exists(StyleSheet));
         QVERIFY(!QFile::exists(CloseIcon));
         QVERIFY2(m_library.load(), qPrintable(m_library.errorString()));
     }
 
-    void presentRightAfterLoading_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("style sheet") << StyleSheet;
-        QTest::newRow("close icon") << CloseIcon;
-    }
-
+    // Exactly the two files, stored uncompressed.
     void presentRightAfterLoading()
     {
-        QFETCH(QString, path);
-        QVERIFY(QFile::exists(path));
-        const QResource resource(path);
-        QVERIFY(resource.isValid());
-        QCOMPARE(resource.compressionAlgorithm(), QResource::NoCompression);
-    }
-
-    void onlyTheTwoFiles()
-    {
-        QCOMPARE(QDir(QStringLiteral(":/Tintwell")).entryList(), QStringList{"res"});
-        QCOMPARE(QDir(QStringLiteral(":/Tintwell/res")).entryList(), (QStringList{"icon", "qss"}));
-        QCOMPARE(QDir(QStringLiteral(":/Tintwell/res/qss")).entryList(), QStringList{"style.qss"});
-        QCOMPARE(QDir(QStringLiteral(":/Tintwell/res/icon")).entryList(), QStringList{"close.png"});
+        QStringList files;
+        for (QDirIterator it(QStringLiteral(":/Tintwell"), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            files << it.next();
+        files.sort();
+        QCOMPARE(files, (QStringList{CloseIcon, StyleSheet}));
+        for (const QString& path : files)
+            QCOMPARE(QResource(path).compressionAlgorithm(), QResource::NoCompression);
     }
 
     void styleSheetText()
     {
-        const QByteArray bytes = contents(StyleSheet);
+        QFile file(StyleSheet);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
         const QString text = QString::fromUtf8(bytes);
         QVERIFY(text.startsWith(QLatin1String("QWidget {")));
-        QVERIFY(text.contains(QStringLiteral("font-family: \"微软雅黑\";")));
         QCOMPARE(text.toUtf8(), bytes); // valid UTF-8 throughout
-        QCOMPARE(text.count(QLatin1Char('{')), 24);
-        QCOMPARE(text.count(QLatin1Char('}')), 24);
         // The close button's image rule names the icon that is there.
         QVERIFY(text.contains(QStringLiteral("image: url(") + CloseIcon + QLatin1Char(')')));
     }
 
+    // A white, anti-aliased cross on a transparent 20 x 20 square.
     void closeIcon()
     {
-        const QByteArray png = contents(CloseIcon);
-        QVERIFY(png.startsWith("\x89PNG\r\n\x1a\n"));
-        QCOMPARE(png.mid(12, 4), QByteArray("IHDR"));
-        QCOMPARE(int(png.at(24)), 8); // bits per channel
-        QCOMPARE(int(png.at(25)), 6); // RGBA
-        QVERIFY(png.contains("sRGB"));
-
-        const QImage icon(CloseIcon);
+        const QImage icon = QImage(CloseIcon).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(icon.size(), QSize(20, 20));
-        QVERIFY(icon.hasAlphaChannel());
-        const QImage argb = icon.convertToFormat(QImage::Format_ARGB32);
-        // Transparent corners and edge middles, an opaque white cross.
-        for (const QPoint& p : {QPoint(0, 0), QPoint(19, 0), QPoint(0, 19), QPoint(19, 19),
-                                QPoint(9, 1), QPoint(1, 9), QPoint(18, 9), QPoint(9, 18)})
-            QCOMPARE(qAlpha(argb.pixel(p)), 0);
-        for (const QPoint& p : {QPoint(4, 4), QPoint(15, 15), QPoint(15, 4), QPoint(4, 15), QPoint(9, 9)}) {
-            QCOMPARE(qAlpha(argb.pixel(p)), 255);
-            QCOMPARE(QColor(argb.pixel(p)).rgb(), QColor(Qt::white).rgb());
-        }
-        // Anti-aliased: partly covered pixels along the strokes' edges.
+        QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(icon.pixel(9, 1)), 0);
+        QCOMPARE(icon.pixel(4, 4), qRgba(255, 255, 255, 255));
+        QCOMPARE(icon.pixel(15, 4), qRgba(255, 255, 255, 255));
         int partial = 0;
-        for (int y = 0; y < 20; ++y)
+        for (int y = 0; y < 20; ++y) {
             for (int x = 0; x < 20; ++x)
-                partial += qAlpha(argb.pixel(x, y)) > 0 && qAlpha(argb.pixel(x, y)) < 255;
+                partial += qAlpha(icon.pixel(x, y)) > 0 && qAlpha(icon.pixel(x, y)) < 255;
+        }
         QVERIFY(partial > 10);
     }
 

@@ -10,23 +10,20 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: exitwithoutunload LIBRARY\n");
+    if (argc < 2)
         return 2;
-    }
     RecordingHost host;
     host.inkList.records = {RecordingHost::ink("Cyan", 250)};
-    // Deliberately never unloaded: the QLibrary outlives nothing, and its
-    // destructor does not unload.
-    auto* library = new QLibrary(QString::fromLocal8Bit(argv[1]));
+    // Never unloaded: QLibrary unloads only on unload(), not when destroyed.
+    QLibrary library(QString::fromLocal8Bit(argv[1]));
     {
         QApplication app(argc, argv);
-        if (!library->load()) {
-            std::fprintf(stderr, "%s\n", qPrintable(library->errorString()));
+        if (!library.load()) {
+            std::fprintf(stderr, "%s\n", qPrintable(library.errorString()));
             return 1;
         }
-        auto newInterface = reinterpret_cast<VqNewInterfaceFn>(library->resolve("NewInterface"));
-        auto releaseInterface = reinterpret_cast<VqReleaseInterfaceFn>(library->resolve("ReleaseInterface"));
+        auto newInterface = reinterpret_cast<VqNewInterfaceFn>(library.resolve("NewInterface"));
+        auto releaseInterface = reinterpret_cast<VqReleaseInterfaceFn>(library.resolve("ReleaseInterface"));
         if (!newInterface || !releaseInterface)
             return 1;
         ITintwell* object = newInterface();
@@ -39,6 +36,5 @@ int main(int argc, char** argv)
             return 1;
     }
     std::printf("application gone, leaving without unloading\n");
-    delete library; // does not unload: QLibrary unloads only on unload()
     return host.outstanding() == 0 && host.freeCalls == 1 ? 0 : 1;
 }

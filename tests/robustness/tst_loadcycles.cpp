@@ -15,9 +15,9 @@ namespace {
 
 const QString StyleSheet = QStringLiteral(":/Tintwell/res/qss/style.qss");
 
-bool libraryIsMapped(const char* path)
+bool libraryIsMapped()
 {
-    void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+    void* handle = dlopen(VQ_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD);
     if (handle)
         dlclose(handle);
     return handle != nullptr;
@@ -25,7 +25,7 @@ bool libraryIsMapped(const char* path)
 
 int openFileDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size();
 }
 
 } // namespace
@@ -35,16 +35,12 @@ class TestLoadCycles : public QObject
     Q_OBJECT
 
 private slots:
-    // Each cycle: load, NewInterface, SetHost, open and close the window,
-    // ReleaseInterface, unload. The library really leaves the process each
-    // time, taking its resources with it.
+    // Load, NewInterface, SetHost, open and close the window, ReleaseInterface,
+    // unload: each time the library really leaves, taking its resources along.
     void cycles()
     {
         const int cycles = qEnvironmentVariableIsSet("VQ_LOAD_CYCLES")
             ? qEnvironmentVariableIntValue("VQ_LOAD_CYCLES") : 1000;
-        QVERIFY(!libraryIsMapped(VQ_PLUGIN_PATH));
-        QVERIFY(!QFile::exists(StyleSheet));
-
         RecordingHost host;
         host.inkList.records = {RecordingHost::ink("Cyan", 250), RecordingHost::ink("Black", 12.5)};
         QWidget parent;
@@ -58,7 +54,6 @@ private slots:
             QVERIFY(newInterface && releaseInterface);
 
             ITintwell* object = newInterface();
-            QVERIFY(object);
             QVERIFY(object->SetHost(&host));
             bool timedOut = false;
             DialogDriver::whenShown(QStringLiteral("InkManagement"),
@@ -66,14 +61,12 @@ private slots:
                                     &timedOut);
             const bool closed = object->ShowForWidget(&parent, 0);
             releaseInterface(object);
-            QVERIFY(!timedOut);
-            QVERIFY(closed);
-            // Deferred deletions of the window's objects run while the code
-            // they need is still there.
+            QVERIFY(!timedOut && closed);
+            // Deferred deletions of the window's objects must run while their code is still there.
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
             QVERIFY(library.unload());
-            QVERIFY2(!libraryIsMapped(VQ_PLUGIN_PATH), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
+            QVERIFY2(!libraryIsMapped(), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
             QVERIFY(!QFile::exists(StyleSheet));
             if (cycle == 0)
                 fdsAfterFirst = openFileDescriptors();
@@ -87,20 +80,17 @@ private slots:
         QCOMPARE(openFileDescriptors(), fdsAfterFirst);
     }
 
-    // A host that never unloads the library and destroys its application
-    // object before it returns from main: the library's static destruction at
-    // exit must not need Qt's application any more.
+    // The host destroys its application object and leaves main without
+    // unloading: the library's static destruction must not need Qt's application.
     void exitWithoutUnloading()
     {
         QProcess child;
-        child.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/exitwithoutunload"));
-        child.setArguments({QStringLiteral(VQ_PLUGIN_PATH)});
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start();
+        child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/exitwithoutunload"),
+                    {QStringLiteral(VQ_PLUGIN_PATH)});
         QVERIFY(child.waitForFinished(60000));
         const QByteArray output = child.readAll();
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit, output.constData());
-        QVERIFY2(child.exitCode() == 0, output.constData());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
         QVERIFY2(!output.contains("Sanitizer") && !output.contains("runtime error"), output.constData());
     }
 };

@@ -1,8 +1,6 @@
-// Both windows opened and closed many times in one process, the way an
-// operator uses them all day: each cycle opens the ink management window,
-// the refill log from it, and closes both with their buttons. Every array the
-// host hands out must come back, and no window may outlive its cycle. The
-// sanitizer build of this test is the leak check.
+// Both windows opened and closed many times in one process, as an operator
+// does all day. Every array must come back and no window outlive its cycle;
+// the sanitizer build of this test is the leak check.
 #include "common/dialogdriver.h"
 #include "common/pluginlibrary.h"
 #include "common/recordinghost.h"
@@ -25,11 +23,8 @@ private slots:
         host.refillLog.records = {RecordingHost::refill(2026, 3, 1, 8, 0, 0, "Cyan", 500),
                                   RecordingHost::refill(2026, 5, 2, 9, 30, 0, "Black", 250)};
         QVERIFY(tintwell->SetHost(&host));
-
         QWidget parent;
-        parent.resize(640, 480);
         parent.show();
-        const HWND window = reinterpret_cast<HWND>(parent.winId());
         const int topLevelsBefore = QApplication::topLevelWidgets().size();
 
         for (int cycle = 0; cycle < cycles; ++cycle) {
@@ -38,20 +33,17 @@ private slots:
                 DialogDriver::whenShown(QStringLiteral("InkRefillLog"), [](QWidget* refillLog) {
                     DialogDriver::click(refillLog, "pushButton_close");
                 }, &timedOut);
-                // Returns once the refill log has been closed.
-                DialogDriver::click(inkWindow, "pushButton_inkRefillLog");
+                DialogDriver::click(inkWindow, "pushButton_inkRefillLog"); // returns once the log is closed
                 DialogDriver::click(inkWindow, "pushButton_close");
             }, &timedOut);
             // Both ways a host opens the window take their turn.
             const bool shown = cycle % 2 == 0 ? tintwell->ShowForWidget(&parent, 0)
-                                              : tintwell->ShowForWindow(window, 0);
+                                              : tintwell->ShowForWindow(reinterpret_cast<HWND>(parent.winId()), 0);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-            const QString where = QStringLiteral("cycle %1").arg(cycle);
-            QVERIFY2(!timedOut, qPrintable(where));
-            QVERIFY2(shown, qPrintable(where));
-            QVERIFY2(host.outstanding() == 0, qPrintable(where));
-            QVERIFY2(QApplication::topLevelWidgets().size() == topLevelsBefore, qPrintable(where));
+            const QByteArray where = "cycle " + QByteArray::number(cycle);
+            QVERIFY2(!timedOut && shown, where);
+            QVERIFY2(host.outstanding() == 0, where);
+            QVERIFY2(QApplication::topLevelWidgets().size() == topLevelsBefore, where);
         }
         QCOMPARE(host.inkListCalls, cycles);
         QCOMPARE(host.refillLogCalls, cycles);
