@@ -1,12 +1,10 @@
-#ifndef VQTINTWELL_TESTS_DIALOGDRIVER_H
-#define VQTINTWELL_TESTS_DIALOGDRIVER_H
+#pragma once
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 
@@ -17,10 +15,9 @@ namespace DialogDriver {
 inline QWidget* findShown(const QString& objectName)
 {
     const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* widget : widgets) {
+    for (QWidget* widget : widgets)
         if (widget->objectName() == objectName && widget->isVisible())
             return widget;
-    }
     return nullptr;
 }
 
@@ -29,10 +26,9 @@ inline QWidget* findShown(const QString& objectName)
 inline void rejectAll()
 {
     const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* widget : widgets) {
+    for (QWidget* widget : widgets)
         if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
             dialog->reject();
-    }
 }
 
 // Calls 'action' once the top-level widget 'objectName' is visible; the action
@@ -42,24 +38,20 @@ inline void whenShown(const QString& objectName, std::function<void(QWidget*)> a
                       bool* timedOut = nullptr, int timeoutMs = 10000)
 {
     auto* timer = new QTimer(qApp);
-    auto* clock = new QElapsedTimer;
-    clock->start();
+    const QDeadlineTimer deadline(timeoutMs);
     QObject::connect(timer, &QTimer::timeout, qApp, [=]() {
-        if (QWidget* widget = findShown(objectName)) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
+        QWidget* widget = findShown(objectName);
+        if (!widget && !deadline.hasExpired())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (widget) {
             action(widget);
             return;
         }
-        if (clock->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            delete clock;
-            if (timedOut)
-                *timedOut = true;
-            rejectAll();
-        }
+        if (timedOut)
+            *timedOut = true;
+        rejectAll();
     });
     timer->start(5);
 }
@@ -71,5 +63,3 @@ inline void click(QWidget* dialog, const char* buttonName)
 }
 
 } // namespace DialogDriver
-
-#endif

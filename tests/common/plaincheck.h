@@ -1,5 +1,4 @@
-#ifndef VQTINTWELL_TESTS_PLAINCHECK_H
-#define VQTINTWELL_TESTS_PLAINCHECK_H
+#pragma once
 
 // A tally for the Qt-free test programs, which also run cross-compiled under
 // Wine where no test framework is at hand. Failures are printed as they
@@ -10,31 +9,21 @@ class PlainCheck
 {
 public:
     // Names the group the following checks belong to, in failure lines.
-    void group(const char* name)
-    {
-        m_group = name;
-        std::printf("-- %s\n", name);
-    }
+    void group(const char* name) { std::printf("-- %s\n", m_group = name); }
 
     bool check(bool ok, const char* what)
     {
-        if (ok) {
-            ++m_passed;
-        } else {
-            ++m_failed;
+        ++(ok ? m_passed : m_failed);
+        if (!ok)
             std::printf("FAIL: %s: %s\n", m_group, what);
-        }
         return ok;
     }
 
-    template <typename A, typename B>
-    bool equal(const A& actual, const B& expected, const char* what)
+    bool equal(long actual, long expected, const char* what)
     {
-        const bool ok = actual == expected;
-        if (!ok)
-            std::printf("  actual %ld, expected %ld\n", static_cast<long>(actual),
-                        static_cast<long>(expected));
-        return check(ok, what);
+        if (actual != expected)
+            std::printf("  actual %ld, expected %ld\n", actual, expected);
+        return check(actual == expected, what);
     }
 
     // Prints the closing line; the result is the program's exit code.
@@ -50,5 +39,3 @@ private:
     int m_passed = 0;
     int m_failed = 0;
 };
-
-#endif

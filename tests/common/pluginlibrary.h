@@ -1,5 +1,4 @@
-#ifndef VQTINTWELL_TESTS_PLUGINLIBRARY_H
-#define VQTINTWELL_TESTS_PLUGINLIBRARY_H
+#pragma once
 
 #include "plugin/vqtintwell.h"
 
@@ -11,8 +10,7 @@
 class PluginLibrary
 {
 public:
-    PluginLibrary()
-        : m_library(QStringLiteral(VQ_PLUGIN_PATH))
+    PluginLibrary() : m_library(QStringLiteral(VQ_PLUGIN_PATH))
     {
         if (!m_library.load())
             qFatal("cannot load the plug-in: %s", qPrintable(m_library.errorString()));
@@ -34,20 +32,14 @@ class InterfaceHandle
 {
 public:
     explicit InterfaceHandle(const PluginLibrary& library)
-        : m_release(library.releaseInterface)
-        , m_object(library.newInterface())
-    {
-    }
+        : m_release(library.releaseInterface), m_object(library.newInterface()) {}
     ~InterfaceHandle() { m_release(m_object); }
     InterfaceHandle(const InterfaceHandle&) = delete;
     InterfaceHandle& operator=(const InterfaceHandle&) = delete;
 
     ITintwell* operator->() const { return m_object; }
-    ITintwell* get() const { return m_object; }
 
 private:
     VqReleaseInterfaceFn m_release;
     ITintwell* m_object;
 };
-
-#endif

@@ -1,5 +1,4 @@
-#ifndef VQTINTWELL_TESTS_RECORDINGHOST_H
-#define VQTINTWELL_TESTS_RECORDINGHOST_H
+#pragma once
 
 #include "plugin/vqtintwell.h"
 
@@ -8,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -30,8 +31,7 @@ public:
 
     static InkRecord ink(const QByteArray& name, double amount)
     {
-        InkRecord record;
-        std::memset(&record, 0, sizeof record);
+        InkRecord record{};
         std::memcpy(record.name, name.constData(),
                     std::min<size_t>(static_cast<size_t>(name.size()), sizeof record.name - 1));
         record.amount = amount;
@@ -42,12 +42,8 @@ public:
                             const QByteArray& name, double amount)
     {
         InkRecord record = ink(name, amount);
-        record.year = year;
-        record.month = month;
-        record.day = day;
-        record.hour = hour;
-        record.minute = minute;
-        record.second = second;
+        const std::int32_t time[] = {year, month, day, hour, minute, second};
+        std::memcpy(&record.year, time, sizeof time); // the six time fields lie back to back
         return record;
     }
 
@@ -60,34 +56,20 @@ public:
         freed.append(records);
         if (!records)
             return;
-        for (auto it = m_live.begin(); it != m_live.end(); ++it) {
-            if (it->get() == records) {
-                lastFreedCopy.assign(records, records + m_liveSizes[it - m_live.begin()]);
-                m_liveSizes.erase(m_liveSizes.begin() + (it - m_live.begin()));
-                m_live.erase(it);
-                return;
-            }
+        const auto it = std::find_if(m_live.begin(), m_live.end(),
+                                     [records](const auto& array) { return array.data() == records; });
+        if (it == m_live.end()) {
+            ++unknownFrees; // never handed out, or freed twice
+            return;
         }
-        ++unknownFrees; // never handed out, or freed twice
+        lastFreedCopy = std::move(*it);
+        m_live.erase(it);
     }
 
-    bool IsInkLimited() override
-    {
-        ++limitedCalls;
-        return limited;
-    }
+    bool IsInkLimited() override { return limited; }
 
-    bool GetInkList(InkRecordList* list) override
-    {
-        ++inkListCalls;
-        return fill(inkList, list);
-    }
-
-    bool GetRefillLog(InkRecordList* list) override
-    {
-        ++refillLogCalls;
-        return fill(refillLog, list);
-    }
+    bool GetInkList(InkRecordList* list) override { return fill(inkList, list, inkListCalls); }
+    bool GetRefillLog(InkRecordList* list) override { return fill(refillLog, list, refillLogCalls); }
 
     // Arrays handed out and not yet returned.
     int outstanding() const { return static_cast<int>(m_live.size()); }
@@ -103,33 +85,24 @@ public:
     QStringList logLines;
     QList<InkRecord*> freed;
     std::vector<InkRecord> lastFreedCopy;
-    int freeCalls = 0;
-    int unknownFrees = 0;
-    int limitedCalls = 0;
-    int inkListCalls = 0;
-    int refillLogCalls = 0;
+    int freeCalls = 0, unknownFrees = 0, inkListCalls = 0, refillLogCalls = 0;
     int badListsReceived = 0; // fill calls whose list was not count 0, null records
 
 private:
-    bool fill(const Answer& answer, InkRecordList* list)
+    bool fill(const Answer& answer, InkRecordList* list, int& calls)
     {
+        ++calls;
         if (list->count != 0 || list->records != nullptr)
             ++badListsReceived;
         list->count = answer.count.value_or(static_cast<int>(answer.records.size()));
         if (!answer.nullRecords && !answer.records.empty()) {
-            std::unique_ptr<InkRecord[]> array(new InkRecord[answer.records.size()]);
-            std::copy(answer.records.begin(), answer.records.end(), array.get());
-            list->records = array.get();
-            m_liveSizes.push_back(answer.records.size());
-            m_live.push_back(std::move(array));
+            m_live.push_back(answer.records); // a fresh array of exactly this size
+            list->records = m_live.back().data();
         }
         if (onFill)
             onFill(*list);
         return answer.result;
     }
 
-    std::vector<std::unique_ptr<InkRecord[]>> m_live;
-    std::vector<size_t> m_liveSizes;
+    std::vector<std::vector<InkRecord>> m_live; // moving one keeps its array where it is
 };
-
-#endif

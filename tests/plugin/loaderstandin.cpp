@@ -3,45 +3,23 @@
 // complete one tells its host through WriteLog when its object is destroyed.
 #include "plugin/vqtintwell.h"
 
-namespace {
-
-class StandInTintwell : public ITintwell
+struct StandInTintwell : ITintwell
 {
-public:
-    ~StandInTintwell() override
-    {
-        if (m_host)
-            m_host->WriteLog("released");
-    }
-    bool SetHost(IInkHost* host) override
-    {
-        m_host = host;
-        return host != nullptr;
-    }
+    ~StandInTintwell() override { if (m_host) m_host->WriteLog("released"); }
+    bool SetHost(IInkHost* host) override { return (m_host = host) != nullptr; }
     bool ShowForWindow(HWND, int) override { return false; }
     bool ShowForWidget(QWidget*, int) override { return false; }
-
-private:
     IInkHost* m_host = nullptr;
 };
 
-} // namespace
-
 #if defined(STANDIN_NO_EXPORTS)
 extern "C" VQTINTWELL_API int NotTheTintwellLibrary() { return 0; }
+#elif defined(STANDIN_NULL_OBJECT)
+ITintwell* NewInterface() { return nullptr; }
+void ReleaseInterface(ITintwell* object) { delete object; }
 #else
-ITintwell* NewInterface()
-{
-#  if defined(STANDIN_NULL_OBJECT)
-    return nullptr;
-#  else
-    return new StandInTintwell;
-#  endif
-}
+ITintwell* NewInterface() { return new StandInTintwell; }
 #  if !defined(STANDIN_NEW_ONLY)
-void ReleaseInterface(ITintwell* object)
-{
-    delete object;
-}
+void ReleaseInterface(ITintwell* object) { delete object; }
 #  endif
 #endif

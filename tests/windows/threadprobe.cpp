@@ -5,14 +5,9 @@
 // refuses DisableThreadLibraryCalls for a module that has one.
 #include <windows.h>
 
-namespace {
-volatile LONG g_threadAttaches = 0;
-}
+static volatile LONG g_threadAttaches = 0;
 
-extern "C" __declspec(dllexport) LONG threadAttachCount()
-{
-    return g_threadAttaches;
-}
+extern "C" __declspec(dllexport) LONG threadAttachCount() { return g_threadAttaches; }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
