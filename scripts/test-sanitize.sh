@@ -22,4 +22,9 @@ export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
 
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest -LE xcb --output-on-failure -j"$(nproc)"
-xvfb-run -a -s "-screen 0 1920x1080x24" ctest -L xcb --output-on-failure
+# Qt's xcb platform loads its GLX integration at start-up, which brings in
+# Mesa's software driver and unloads it again at exit; whatever Mesa leaves
+# allocated is then reported from an unmapped module that no suppression can
+# name, and how much depends on the machine. The windows draw without OpenGL,
+# so the sanitizer run leaves the integration out.
+QT_XCB_GL_INTEGRATION=none xvfb-run -a -s "-screen 0 1920x1080x24" ctest -L xcb --output-on-failure
