@@ -29,23 +29,24 @@ QStringList load()
     return boxes.seen;
 }
 
-QString expand(const char* text)
+// Loads the test translation 'marker' as the only language there is.
+bool loadOnly(const char* marker)
 {
-    return QString::fromUtf8(text).replace(QStringLiteral("%APP%"), appDir());
+    return installQm(QStringLiteral("chs"), QLatin1String(marker)) && writeCatalogue(QByteArray()) && load().isEmpty();
 }
 
 QByteArray catalogueChoosing(int language)
 {
     return utf8WithMark(QStringLiteral("[LANG_MGR]\nDEFAULT=%1\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
-                                       "LANG0_SHOW=1\nLANG1_NAME=English\nLANG1_FOLDER=en\nLANG1_SHOW=1\n")
-                            .arg(language));
+                                       "LANG0_SHOW=1\nLANG1_NAME=English\nLANG1_FOLDER=en\nLANG1_SHOW=1\n").arg(language));
 }
 
-const char* CatalogueBox = "W|Warning|Failed to open INI file:%APP%/Lang/Lang.ini";
-const char* MissingEnBox = "C|Error|Cannot find the \"%APP%/Lang/en/VqTintwell.qm\" file";
-const char* MissingNoPathBox = "C|Error|Cannot find the \"\" file";
-const char* ChsFailedBox = "W|Warning|Load translator file%APP%/Lang/chs/VqTintwell.qmfailed!";
-const char* EnFailedBox = "W|Warning|Load translator file%APP%/Lang/en/VqTintwell.qmfailed!";
+// %APP% stands for the application directory.
+const QString CatalogueBox = QStringLiteral("W|Warning|Failed to open INI file:%APP%/Lang/Lang.ini");
+const QString MissingEnBox = QStringLiteral("C|Error|Cannot find the \"%APP%/Lang/en/VqTintwell.qm\" file");
+const QString MissingNoPathBox = QStringLiteral("C|Error|Cannot find the \"\" file");
+const QString ChsFailedBox = QStringLiteral("W|Warning|Load translator file%APP%/Lang/chs/VqTintwell.qmfailed!");
+const QString EnFailedBox = QStringLiteral("W|Warning|Load translator file%APP%/Lang/en/VqTintwell.qmfailed!");
 
 } // namespace
 
@@ -76,37 +77,32 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("loaded"); // what the title translates to
         const QStringList both = {QStringLiteral("chs=marker_b"), QStringLiteral("en=marker_a")};
-        const QStringList chsOnly = {QStringLiteral("chs=marker_b")};
+        const QStringList chsOnly = {QStringLiteral("chs=marker_b")}, none;
         const QByteArray empty = utf8WithMark(QString());
+        const QString a = QStringLiteral("A"), b = QStringLiteral("B"), neither;
         auto ini = [](const char* text) { return utf8WithMark(QString::fromUtf8(text)); };
-        auto boxes = [](std::initializer_list<const char*> texts) {
-            QStringList list;
-            for (const char* text : texts)
-                list.append(expand(text));
-            return list;
-        };
 
-        QTest::newRow("default language") << catalogueChoosing(1) << both << QStringList() << QStringLiteral("A");
-        QTest::newRow("no catalogue falls back to chs") << QByteArray() << chsOnly << boxes({CatalogueBox}) << QStringLiteral("B");
-        QTest::newRow("empty catalogue") << empty << chsOnly << QStringList() << QStringLiteral("B");
+        QTest::newRow("default language") << catalogueChoosing(1) << both << none << a;
+        QTest::newRow("no catalogue falls back to chs") << QByteArray() << chsOnly << QStringList{CatalogueBox} << b;
+        QTest::newRow("empty catalogue") << empty << chsOnly << none << b;
         QTest::newRow("no DEFAULT picks language 0")
-            << ini("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("A");
+            << ini("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << none << a;
         QTest::newRow("DEFAULT names no language")
-            << ini("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("B");
+            << ini("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << none << b;
         QTest::newRow("hidden default language")
-            << ini("[LANG_MGR]\nDEFAULT=1\nLANG1_FOLDER=en\nLANG1_SHOW=0\n") << both << QStringList() << QStringLiteral("B");
+            << ini("[LANG_MGR]\nDEFAULT=1\nLANG1_FOLDER=en\nLANG1_SHOW=0\n") << both << none << b;
         QTest::newRow("comment spoils the folder")
-            << ini("[LANG_MGR]\nLANG0_FOLDER=en ; English\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("B");
-        QTest::newRow("chosen file missing, chs silently") << catalogueChoosing(1) << chsOnly << QStringList() << QStringLiteral("B");
+            << ini("[LANG_MGR]\nLANG0_FOLDER=en ; English\nLANG0_SHOW=1\n") << both << none << b;
+        QTest::newRow("chosen file missing, chs silently") << catalogueChoosing(1) << chsOnly << none << b;
         QTest::newRow("both files missing")
-            << catalogueChoosing(1) << QStringList() << boxes({MissingEnBox, ChsFailedBox}) << QString();
+            << catalogueChoosing(1) << none << QStringList{MissingEnBox, ChsFailedBox} << neither;
         QTest::newRow("both missing, catalogue gives no path")
-            << empty << QStringList{QStringLiteral("en=marker_a")} << boxes({MissingNoPathBox, ChsFailedBox}) << QString();
+            << empty << QStringList{QStringLiteral("en=marker_a")} << QStringList{MissingNoPathBox, ChsFailedBox} << neither;
         QTest::newRow("nothing at all")
-            << QByteArray() << QStringList() << boxes({CatalogueBox, MissingNoPathBox, ChsFailedBox}) << QString();
+            << QByteArray() << none << QStringList{CatalogueBox, MissingNoPathBox, ChsFailedBox} << neither;
         QTest::newRow("chosen file is no translation")
             << catalogueChoosing(1) << QStringList{QStringLiteral("chs=marker_b"), QStringLiteral("en=garbage")}
-            << boxes({EnFailedBox}) << QString();
+            << QStringList{EnFailedBox} << neither;
     }
 
     void choosing()
@@ -118,9 +114,7 @@ private slots:
 
         // Start from a loaded translator, so that a load that should empty it
         // can be told from one that never happened.
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts")));
-        QVERIFY(writeCatalogue(QByteArray()));
-        QCOMPARE(load(), QStringList());
+        QVERIFY(loadOnly("contexts"));
         QTranslator* const translator = CTranslatorMgr::instance()->translator();
         QVERIFY(!translator->isEmpty());
         removeLangDir();
@@ -129,7 +123,7 @@ private slots:
             QVERIFY(writeCatalogue(ini));
         for (const QString& file : qAsConst(files))
             QVERIFY(installQm(file.section(QLatin1Char('='), 0, 0), file.section(QLatin1Char('='), 1)));
-        QCOMPARE(load(), boxes);
+        QCOMPARE(load(), boxes.replaceInStrings(QStringLiteral("%APP%"), appDir()));
         QCOMPARE(title(), loaded);
         QCOMPARE(translator->isEmpty(), loaded.isEmpty());
         QCOMPARE(CTranslatorMgr::instance()->translator(), translator);
@@ -141,9 +135,7 @@ private slots:
     {
         QTranslator hostTranslator;
         QVERIFY(hostTranslator.load(QStringLiteral(VQ_LANG_TEST_DATA "/marker_b.qm")));
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("marker_a")));
-        QVERIFY(writeCatalogue(QByteArray()));
-        QCOMPARE(load(), QStringList());
+        QVERIFY(loadOnly("marker_a"));
         QCOMPARE(QCoreApplication::translate("InkManagement", "Ink Management"), QStringLiteral("Ink Management"));
         QVERIFY(!QCoreApplication::removeTranslator(CTranslatorMgr::instance()->translator()));
 
@@ -162,8 +154,9 @@ private slots:
     void dialogTexts_data()
     {
         QTest::addColumn<QByteArray>("context");
-        QTest::addColumn<QString>("object"); // empty: the window title
-        QTest::addColumn<QByteArray>("source"); // empty: shown empty whatever the translation
+        // "object=source"; no object means the window title, no source that
+        // the text is shown empty whatever the translation.
+        QTest::addColumn<QString>("entry");
         const char* const inkManagement[] = {
             "=Ink Management", "label_title=Ink Management", "label_inkInfo=Ink Information:",
             "label_ink=Ink", "label_remaining=Remaining", "pushButton_inkRefillLog=Ink Refill Log",
@@ -172,27 +165,20 @@ private slots:
         const char* const inkRefillLog[] = {"=Ink Refill Log", "label_title=Ink Refill Log", "label_ink=Time",
                                             "label_remaining=Ink", "label_added=Added", "pushButton_close=OK",
                                             "pushButton_close_2="};
-        auto rows = [](const char* context, const auto& entries) {
-            for (const char* entry : entries) {
-                const QString text = QString::fromUtf8(entry);
-                QTest::addRow("%s %s", context, entry)
-                    << QByteArray(context) << text.section(QLatin1Char('='), 0, 0)
-                    << text.section(QLatin1Char('='), 1).toUtf8();
-            }
-        };
-        rows("InkManagement", inkManagement);
-        rows("InkRefillLog", inkRefillLog);
+        for (const char* entry : inkManagement)
+            QTest::addRow("InkManagement %s", entry) << QByteArray("InkManagement") << QString::fromUtf8(entry);
+        for (const char* entry : inkRefillLog)
+            QTest::addRow("InkRefillLog %s", entry) << QByteArray("InkRefillLog") << QString::fromUtf8(entry);
     }
 
     void dialogTexts()
     {
         QFETCH(QByteArray, context);
-        QFETCH(QString, object);
-        QFETCH(QByteArray, source);
+        QFETCH(QString, entry);
+        const QString object = entry.section(QLatin1Char('='), 0, 0);
+        const QByteArray source = entry.section(QLatin1Char('='), 1).toUtf8();
 
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts")));
-        QVERIFY(writeCatalogue(QByteArray()));
-        QCOMPARE(load(), QStringList());
+        QVERIFY(loadOnly("contexts"));
         RecordingHost host;
         host.limited = false; // so the amount column asks for "Unlimited"
         host.inkList.records = {RecordingHost::ink("Cyan", 250)};
