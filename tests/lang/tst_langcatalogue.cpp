@@ -154,13 +154,10 @@ private slots:
         QCOMPARE(summary(manager), QStringLiteral(" "));
         QVERIFY(writeCatalogue(utf8WithMark(BothLanguages)));
         manager.loadLangIni();
-        QVERIFY(writeCatalogue(utf8WithMark(QStringLiteral("[LANG_MGR]\nLANG0_NAME=A\nLANG0_FOLDER=a\nLANG0_SHOW=1\n"))));
+        QVERIFY(writeCatalogue(utf8WithMark(QStringLiteral("[LANG_MGR]\nDEFAULT=2\nLANG0_NAME=A\nLANG0_FOLDER=a\nLANG0_SHOW=1\n"))));
         manager.loadLangIni();
-        QCOMPARE(manager.defaultLangId(), 0);
+        QCOMPARE(manager.defaultLangId(), 2);
         QCOMPARE(summary(manager), QStringLiteral("0|A|a 0=a"));
-
-        QVERIFY(writeCatalogue(utf8WithMark(BothLanguages)));
-        manager.loadLangIni();
         removeLangDir();
         BoxCatcher boxes;
         manager.loadLangIni();
