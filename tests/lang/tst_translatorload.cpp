@@ -1,5 +1,5 @@
-// Choosing and loading the plug-in's translation, directly and through the
-// host's SetHost: which file wins, which message boxes come up, what the
+// Choosing and loading the plug-in's translation as the host's SetHost makes
+// it happen: which file wins, which message boxes come up, what the
 // translator holds afterwards, and that the application's translation is left
 // alone.
 #include "dialogs/inkmanagement.h"
@@ -16,17 +16,25 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <memory>
+
 using namespace LangFixture;
 
 namespace {
 
 QString title() { return CTranslatorMgr::text("InkManagement", "Ink Management"); }
 
+// Loads the way a host makes it happen: by handing its interface over, again
+// and again, to the same interface object. Anything but the boxes the load
+// shows is reported as a failure.
 QStringList load()
 {
+    static RecordingHost host;
+    static const std::unique_ptr<ITintwell, void (*)(ITintwell*)> tintwell(NewInterface(), ReleaseInterface);
     BoxCatcher boxes;
-    CTranslatorMgr::instance()->loadTranslator();
-    return boxes.seen;
+    const bool handed = tintwell->SetHost(&host);
+    g_host = nullptr; // dialogs the tests open find no host unless they set one
+    return handed && host.logLines.isEmpty() ? boxes.seen : QStringList{QStringLiteral("SetHost failed or logged")};
 }
 
 // Loads the test translation 'marker' as the only language there is.
@@ -199,36 +207,23 @@ private slots:
         QCOMPARE(en.translate(context.constData(), source.toUtf8().constData(), nullptr, -1), source);
     }
 
-    // Each SetHost with an interface reloads, whichever interface object it
-    // is, and one without an interface reads nothing.
-    void setHostLoads()
+    // A SetHost without an interface reads nothing; one with an interface
+    // loads whichever interface object it is given to.
+    void setHostWithoutInterfaceReadsNothing()
     {
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("marker_b")));
-        QVERIFY(installQm(QStringLiteral("en"), QStringLiteral("marker_a")));
-        QVERIFY(writeCatalogue(catalogueChoosing(1)));
-        RecordingHost host;
-        ITintwell* const tintwell = NewInterface();
-        ITintwell* const second = NewInterface();
-        BoxCatcher boxes;
-        QVERIFY(tintwell->SetHost(&host));
-        QCOMPARE(title(), QStringLiteral("A"));
-        QVERIFY(writeCatalogue(catalogueChoosing(0)));
-        QVERIFY(second->SetHost(&host));
-        QCOMPARE(title(), QStringLiteral("B"));
-        QVERIFY(writeCatalogue(catalogueChoosing(1)));
-        QVERIFY(tintwell->SetHost(&host));
-        QCOMPARE(title(), QStringLiteral("A"));
-
+        QVERIFY(loadOnly("marker_a"));
         removeLangDir();
-        QVERIFY(!tintwell->SetHost(nullptr));
+        RecordingHost host;
+        ITintwell* const other = NewInterface();
+        BoxCatcher boxes;
+        QVERIFY(!other->SetHost(nullptr));
         QCOMPARE(boxes.seen, QStringList());
         QCOMPARE(title(), QStringLiteral("A"));
-        QVERIFY(tintwell->SetHost(&host));
+        QVERIFY(other->SetHost(&host));
         QCOMPARE(boxes.seen.size(), 3);
         QCOMPARE(title(), QString());
-        ReleaseInterface(second);
-        ReleaseInterface(tintwell);
-        QVERIFY(host.logLines.isEmpty());
+        ReleaseInterface(other);
+        g_host = nullptr;
     }
 };
 
