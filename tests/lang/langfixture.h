@@ -24,10 +24,7 @@ inline bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline bool writeCatalogue(const QByteArray& bytes)
-{
-    return writeFile(langDir() + QStringLiteral("/Lang.ini"), bytes);
-}
+inline bool writeCatalogue(const QByteArray& bytes) { return writeFile(langDir() + QStringLiteral("/Lang.ini"), bytes); }
 
 // Encodes 'text' without the codec's own mark and puts 'mark' in front, so a
 // test says exactly which bytes start the file.
@@ -38,10 +35,7 @@ inline QByteArray encode(const char* codecName, const QString& text, const QByte
     return codec ? mark + codec->fromUnicode(text.constData(), text.size(), &state) : QByteArray();
 }
 
-inline QByteArray utf8WithMark(const QString& text)
-{
-    return encode("UTF-8", text, QByteArrayLiteral("\xEF\xBB\xBF"));
-}
+inline QByteArray utf8WithMark(const QString& text) { return encode("UTF-8", text, QByteArrayLiteral("\xEF\xBB\xBF")); }
 
 // Copies a compiled test translation into the language folder 'folder'; the
 // marker "garbage" writes a file that is no translation at all.
