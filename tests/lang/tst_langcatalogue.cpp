@@ -55,7 +55,7 @@ private slots:
                                 << QString::fromUtf8(expected);
         };
 
-        row("comments, blanks and padding; a comment after a value is part of it",
+        row("comments, blanks and padding; a comment after a value belongs to it",
             "; c\n[LANG_MGR]\n\n   \n# LANG1_SHOW=1\n  ;LANG1_NAME=X\n\t LANG0_NAME  =  Name with blanks \t\n"
             "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n", "0; 0|Name with blanks|en ; e; 0=en ; e");
         row("later equals signs stay in the value, lines without a key are skipped",
