@@ -10,26 +10,43 @@ bool g_dialogOpen = false;
 
 namespace {
 
-// Clears the busy state when exec() has returned, whichever way it ends.
-class DialogSlot
+// The process's one dialog, held for the time of a show. It is taken before
+// the dialog is built, so that whatever ends the show, a return or an
+// exception from the host's callbacks or from building the dialog, frees it.
+class DialogGuard
 {
 public:
-    DialogSlot(InkManagement*& current, InkManagement* dialog)
+    explicit DialogGuard(InkManagement*& current)
         : m_current(current)
     {
-        m_current = dialog;
+        g_dialogOpen = true;
     }
-    ~DialogSlot()
+    ~DialogGuard()
     {
         g_dialogOpen = false;
         m_current = nullptr;
     }
-    DialogSlot(const DialogSlot&) = delete;
-    DialogSlot& operator=(const DialogSlot&) = delete;
+    DialogGuard(const DialogGuard&) = delete;
+    DialogGuard& operator=(const DialogGuard&) = delete;
+
+    void hold(InkManagement* dialog) { m_current = dialog; }
 
 private:
     InkManagement*& m_current;
 };
+
+// The host calls through a binary interface that has no way to carry an
+// exception, and may not even be built with them: every entry point answers
+// false instead.
+template <typename Call>
+bool withoutExceptions(Call call) noexcept
+{
+    try {
+        return call();
+    } catch (...) {
+        return false;
+    }
+}
 
 void bringForward(InkManagement& dialog)
 {
@@ -46,12 +63,14 @@ CTintwell::~CTintwell() = default;
 
 bool CTintwell::SetHost(IInkHost* host)
 {
-    if (!host)
-        return false;
-    g_host = host;
-    CTranslatorMgr::instance()->loadTranslator();
-    m_currentDialog = nullptr;
-    return true;
+    return withoutExceptions([&] {
+        if (!host)
+            return false;
+        g_host = host;
+        CTranslatorMgr::instance()->loadTranslator();
+        m_currentDialog = nullptr;
+        return true;
+    });
 }
 
 bool CTintwell::refuseRepeatedRequest()
@@ -68,65 +87,60 @@ bool CTintwell::refuseRepeatedRequest()
 
 bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
 {
-    if (!g_host)
-        return false;
-    if (refuseRepeatedRequest())
-        return false;
-    if (!parent)
-        return false;
-
-    g_dialogOpen = true;
-    InkManagement dialog(reserved, parent);
-    {
-        const DialogSlot slot(m_currentDialog, &dialog);
+    return withoutExceptions([&] {
+        if (!g_host || refuseRepeatedRequest() || !parent)
+            return false;
+        DialogGuard guard(m_currentDialog);
+        InkManagement dialog(reserved, parent);
+        guard.hold(&dialog);
         dialog.exec();
-    }
-    return dialog.closedByButton();
+        return dialog.closedByButton();
+    });
 }
 
 bool CTintwell::ShowForWindow(HWND parent, int reserved)
 {
-    if (!g_host)
-        return false;
-    if (refuseRepeatedRequest())
-        return false;
-
-    g_dialogOpen = true;
-    InkManagement dialog(reserved, nullptr);
-    {
-        const DialogSlot slot(m_currentDialog, &dialog);
-        if (parent) {
-            NativeWindow::enable(parent, false);
-            dialog.setModal(true);
-            dialog.winId();
-            NativeWindow::Rect rect;
-            // An unknown handle has no rectangle; the dialog then keeps the
-            // toolkit's placement and everything else goes on.
-            if (NativeWindow::outerRect(parent, &rect)) {
-                // Integer division truncates toward zero, so a window narrower
-                // than the dialog puts it at (-187, -81) rather than (-188, -82).
-                const long x = rect.left + ((rect.right - rect.left) - dialog.width()) / 2;
-                const long y = rect.top + ((rect.bottom - rect.top) - dialog.height()) / 2;
-                dialog.move(static_cast<int>(x), static_cast<int>(y));
-            }
+    return withoutExceptions([&] {
+        if (!g_host || refuseRepeatedRequest())
+            return false;
+        DialogGuard guard(m_currentDialog);
+        InkManagement dialog(reserved, nullptr);
+        guard.hold(&dialog);
+        dialog.setModal(true);
+        if (!parent) {
             bringForward(dialog);
             dialog.exec();
-            NativeWindow::enable(parent, true);
-            NativeWindow::setForeground(parent);
-        } else {
-            dialog.setModal(true);
-            bringForward(dialog);
-            dialog.exec();
+            return dialog.closedByButton();
         }
-    }
-    return dialog.closedByButton();
+        NativeWindow::enable(parent, false);
+        dialog.winId();
+        // An unknown handle has no rectangle; the dialog then keeps the
+        // toolkit's placement and everything else goes on.
+        NativeWindow::Rect rect;
+        if (NativeWindow::outerRect(parent, &rect)) {
+            // Integer division truncates toward zero, so a window narrower
+            // than the dialog puts it at (-187, -81) rather than (-188, -82).
+            const long x = rect.left + ((rect.right - rect.left) - dialog.width()) / 2;
+            const long y = rect.top + ((rect.bottom - rect.top) - dialog.height()) / 2;
+            dialog.move(static_cast<int>(x), static_cast<int>(y));
+        }
+        bringForward(dialog);
+        dialog.exec();
+        NativeWindow::enable(parent, true);
+        NativeWindow::setForeground(parent);
+        return dialog.closedByButton();
+    });
 }
 
 extern "C" {
 
 ITintwell* NewInterface()
 {
-    return new CTintwell;
+    try {
+        return new CTintwell;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void ReleaseInterface(ITintwell* object)

@@ -5,7 +5,14 @@ HostRecords::HostRecords(IInkHost* host, FillCall fill)
 {
     if (!m_host)
         return;
-    m_succeeded = (m_host->*fill)(&m_list);
+    try {
+        m_succeeded = (m_host->*fill)(&m_list);
+    } catch (...) {
+        // No destructor runs for an object whose constructor throws, so
+        // whatever the host put into the list before throwing goes back here.
+        m_host->FreeRecords(m_list.records);
+        throw;
+    }
     if (m_succeeded && m_list.count > 0 && !m_list.records)
         m_succeeded = false;
 }

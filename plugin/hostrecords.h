@@ -6,7 +6,7 @@
 // One fill call to the host and the matching release. The list is handed to
 // the host's fill operation on construction and its records pointer goes back
 // through FreeRecords on destruction, exactly once, whatever the caller did
-// in between.
+// in between, and also when the fill call throws.
 class HostRecords
 {
 public:
