@@ -47,26 +47,20 @@ void InkManagement::init()
     startActivityLog();
 }
 
-namespace {
-
-QString inkText(const char* sourceText)
-{
-    return CTranslatorMgr::text("InkManagement", sourceText);
-}
-
-} // namespace
-
 void InkManagement::retranslate()
 {
-    setWindowTitle(inkText("Ink Management"));
-    ui->label_title->setText(inkText("Ink Management"));
+    setWindowTitle(CTranslatorMgr::translate("InkManagement", "Ink Management"));
+    ui->label_title->setText(CTranslatorMgr::translate("InkManagement", "Ink Management"));
     ui->pushButton_close_2->setText(QString());
-    ui->label_inkInfo->setText(inkText("Ink Information:"));
-    ui->label_ink->setText(inkText("Ink"));
-    ui->label_remaining->setText(inkText("Remaining"));
-    ui->pushButton_inkRefillLog->setText(inkText("Ink Refill Log"));
-    ui->label_info3->setText(inkText("Note: The current device has unlimited ink remaining!"));
-    ui->pushButton_close->setText(inkText("Close"));
+    // The title-bar button shows only an icon; screen readers say its name.
+    ui->pushButton_close_2->setAccessibleName(CTranslatorMgr::translate("InkManagement", "Close"));
+    ui->label_inkInfo->setText(CTranslatorMgr::translate("InkManagement", "Ink Information:"));
+    ui->label_ink->setText(CTranslatorMgr::translate("InkManagement", "Ink"));
+    ui->label_remaining->setText(CTranslatorMgr::translate("InkManagement", "Remaining"));
+    ui->pushButton_inkRefillLog->setText(CTranslatorMgr::translate("InkManagement", "Ink Refill Log"));
+    ui->label_info3->setText(
+        CTranslatorMgr::translate("InkManagement", "Note: The current device has unlimited ink remaining!"));
+    ui->pushButton_close->setText(CTranslatorMgr::translate("InkManagement", "Close"));
 }
 
 void InkManagement::applyStyleSheet()
@@ -118,7 +112,7 @@ void InkManagement::loadInkList()
             QTableWidget* table = ui->tableWidget_inkList;
             table->clearContents();
             table->setRowCount(qMax(inks.count(), 0));
-            const QString unlimited = inkText(QT_TRANSLATE_NOOP("InkManagement", "Unlimited"));
+            const QString unlimited = CTranslatorMgr::translate("InkManagement", "Unlimited");
             int row = 0;
             for (const InkRecord& ink : inks) {
                 auto* name = new QTableWidgetItem(RecordFormat::name(ink));
@@ -168,10 +162,15 @@ void InkManagement::on_pushButton_close_clicked()
 
 void InkManagement::on_pushButton_inkRefillLog_clicked()
 {
-    // No parent: the refill log is a window of its own, placed by hand over
-    // this one.
-    InkRefillLog refillLog;
-    refillLog.move(x() + (width() - refillLog.width()) / 2,
-                   y() + (height() - refillLog.height()) / 2);
-    refillLog.exec();
+    // An exception must not unwind through Qt's event loop. When the host's
+    // callback throws (the host knows it did), the refill log stays closed,
+    // its records already went back, and this window carries on.
+    try {
+        // No parent: the refill log is a window of its own, placed by hand
+        // over this one.
+        InkRefillLog refillLog;
+        refillLog.move(x() + (width() - refillLog.width()) / 2, y() + (height() - refillLog.height()) / 2);
+        refillLog.exec();
+    } catch (...) {
+    }
 }

@@ -25,11 +25,6 @@ constexpr int NameColumnWidth = 206;
 constexpr int AmountColumnWidth = 190;
 constexpr qreal ShadowBlurRadius = 9;
 
-QString refillText(const char* sourceText)
-{
-    return CTranslatorMgr::text("InkRefillLog", sourceText);
-}
-
 void writeHostLog(const QString& text)
 {
     if (g_host)
@@ -72,13 +67,15 @@ InkRefillLog::~InkRefillLog() = default;
 
 void InkRefillLog::retranslate()
 {
-    setWindowTitle(refillText("Ink Refill Log"));
-    ui->label_title->setText(refillText("Ink Refill Log"));
+    setWindowTitle(CTranslatorMgr::translate("InkRefillLog", "Ink Refill Log"));
+    ui->label_title->setText(CTranslatorMgr::translate("InkRefillLog", "Ink Refill Log"));
     ui->pushButton_close_2->setText(QString());
-    ui->label_ink->setText(refillText("Time"));
-    ui->label_remaining->setText(refillText("Ink"));
-    ui->label_added->setText(refillText("Added"));
-    ui->pushButton_close->setText(refillText("OK"));
+    // The title-bar button shows only an icon; screen readers say its name.
+    ui->pushButton_close_2->setAccessibleName(CTranslatorMgr::translate("InkRefillLog", "Close"));
+    ui->label_ink->setText(CTranslatorMgr::translate("InkRefillLog", "Time"));
+    ui->label_remaining->setText(CTranslatorMgr::translate("InkRefillLog", "Ink"));
+    ui->label_added->setText(CTranslatorMgr::translate("InkRefillLog", "Added"));
+    ui->pushButton_close->setText(CTranslatorMgr::translate("InkRefillLog", "OK"));
 }
 
 void InkRefillLog::installColumnDelegates()

@@ -211,7 +211,7 @@ QList<LangInfo> CTranslatorMgr::visibleLangList() const
     return languages;
 }
 
-QString CTranslatorMgr::text(const char* context, const char* sourceText)
+QString CTranslatorMgr::translate(const char* context, const char* sourceText)
 {
     return instance()->translator()->translate(context, sourceText, nullptr, -1);
 }

@@ -48,8 +48,10 @@ public:
 
     // A visible text of the dialog class 'context', as the plug-in's
     // translator gives it for the English 'sourceText'; empty when the loaded
-    // translation has no entry, and callers show it as it comes.
-    static QString text(const char* context, const char* sourceText);
+    // translation has no entry, and callers show it as it comes. Named like
+    // QCoreApplication::translate, so that lupdate finds every call with
+    // literal arguments.
+    static QString translate(const char* context, const char* sourceText);
 
     // The catalogue's codec, chosen by its byte-order mark; the device's read
     // position is left where it was.

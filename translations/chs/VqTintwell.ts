@@ -58,5 +58,9 @@
         <source>OK</source>
         <translation>确定</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
 </context>
 </TS>

@@ -58,5 +58,9 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
 </context>
 </TS>
