@@ -1,41 +1,27 @@
 #ifndef TINTWELLHOST_DEVICEMODEL_H
 #define TINTWELLHOST_DEVICEMODEL_H
 
+#include "plugin/vqtintwell.h"
+
 #include <QDateTime>
 #include <QString>
-#include <QVector>
 
 #include <optional>
+#include <vector>
 
-// What the host knows about its printer: the inks, whether their amounts are
-// finite, the refill history, and switches that make a fill call fail so an
-// operator can watch how the plug-in copes.
-class DeviceModel
+// What the host knows of its printer, already in the records the plug-in
+// reads, and switches that make a fill call fail so that an operator can
+// watch how the plug-in copes.
+struct DeviceModel
 {
-public:
-    struct Ink
-    {
-        QString name;
-        double amount = 0.0; // millilitres remaining
-    };
-
-    struct Refill
-    {
-        QDateTime time;
-        QString ink;
-        double amount = 0.0; // millilitres added
-    };
-
-    // A device of eight inks with about a year of refills, the last one
-    // shortly before 'now'.
+    // Eight inks, limited, and about a year of refills up to 'now'.
     static DeviceModel sample(const QDateTime& now = QDateTime::currentDateTime());
+    // Reads a device file (README.md). On failure there is no model, and
+    // 'error' names the file and what is wrong.
+    static std::optional<DeviceModel> fromFile(const QString& path, QString* error);
 
-    // Reads a device file (see README.md). On failure returns nothing and
-    // sets 'error' to a message naming the file and the problem.
-    static std::optional<DeviceModel> fromJsonFile(const QString& path, QString* error);
-
-    QVector<Ink> inks;
-    QVector<Refill> refillLog;
+    std::vector<InkRecord> inks;
+    std::vector<InkRecord> refills;
     bool limited = true;
     bool failInkList = false;
     bool failRefillLog = false;

@@ -1,26 +1,24 @@
 #include "hostwindow.h"
 
 #include "inkhost.h"
-#include "languagecatalogue.h"
-
-#include "plugin/vqtintwell.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
+#include <QRegularExpression>
 #include <QTime>
-#include <QVBoxLayout>
 
 #include <cstdio>
 
 namespace {
 
-QString yesNo(bool value)
+QString catalogue()
 {
-    return value ? QStringLiteral("yes") : QStringLiteral("no");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Lang/Lang.ini");
 }
 
 QString boolText(bool value)
@@ -30,75 +28,83 @@ QString boolText(bool value)
 
 } // namespace
 
-HostWindow::HostWindow(ITintwell* plugin, InkHost* host, LanguageCatalogue* catalogue,
-                       const QString& deviceSource, QWidget* parent)
-    : QMainWindow(parent)
-    , m_plugin(plugin)
+HostWindow::HostWindow(ITintwell* plugin, InkHost* host, const QString& deviceName)
+    : m_plugin(plugin)
     , m_host(host)
-    , m_catalogue(catalogue)
+    , m_languages(new QComboBox)
+    , m_log(new QPlainTextEdit)
 {
-    setObjectName(QStringLiteral("HostWindow"));
     setWindowTitle(QStringLiteral("Tintwell reference host"));
-    setCentralWidget(createControls(deviceSource));
-    resize(720, 460);
-
-    connect(m_host, &InkHost::logLine, this, [this](const QString& line) {
-        appendToPanel(QStringLiteral("plug-in log: ") + line);
-    });
-    connect(m_host, &InkHost::contractProblem, this, [this](const QString& message) {
-        appendToPanel(QStringLiteral("CONTRACT: ") + message);
-    });
-    fillLanguages();
-}
-
-QWidget* HostWindow::createControls(const QString& deviceSource)
-{
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-
-    const DeviceModel& model = m_host->model();
-    auto* device = new QLabel(central);
-    device->setObjectName(QStringLiteral("label_device"));
-    device->setText(QStringLiteral("Device: %1\n%2 inks, ink limited: %3, %4 refills in the history\n"
-                                   "GetInkList fails: %5, GetRefillLog fails: %6")
-                        .arg(deviceSource)
-                        .arg(model.inks.size())
-                        .arg(yesNo(model.limited))
-                        .arg(model.refillLog.size())
-                        .arg(yesNo(model.failInkList), yesNo(model.failRefillLog)));
-    layout->addWidget(device);
-
+    const DeviceModel& device = host->device();
+    layout->addWidget(new QLabel(QStringLiteral("Device: %1, %2 inks, ink limited: %3, %4 refills")
+                                     .arg(deviceName)
+                                     .arg(device.inks.size())
+                                     .arg(boolText(device.limited))
+                                     .arg(device.refills.size())));
     auto* buttons = new QHBoxLayout;
-    auto* overWindow = new QPushButton(QStringLiteral("Open over native window"), central);
-    overWindow->setObjectName(QStringLiteral("pushButton_showForWindow"));
+    auto* overWindow = new QPushButton(QStringLiteral("Open over native window"));
+    auto* insideWidget = new QPushButton(QStringLiteral("Open inside widget"));
     connect(overWindow, &QPushButton::clicked, this, &HostWindow::openOverNativeWindow);
-    buttons->addWidget(overWindow);
-    auto* insideWidget = new QPushButton(QStringLiteral("Open inside widget"), central);
-    insideWidget->setObjectName(QStringLiteral("pushButton_showForWidget"));
     connect(insideWidget, &QPushButton::clicked, this, &HostWindow::openInsideWidget);
+    buttons->addWidget(overWindow);
     buttons->addWidget(insideWidget);
     buttons->addStretch();
-    buttons->addWidget(new QLabel(QStringLiteral("Plug-in language:"), central));
-    m_languages = new QComboBox(central);
-    m_languages->setObjectName(QStringLiteral("comboBox_language"));
-    connect(m_languages, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &HostWindow::chooseLanguage);
+    buttons->addWidget(new QLabel(QStringLiteral("Plug-in language:")));
     buttons->addWidget(m_languages);
     layout->addLayout(buttons);
-
-    m_log = new QPlainTextEdit(central);
-    m_log->setObjectName(QStringLiteral("plainTextEdit_log"));
     m_log->setReadOnly(true);
-    m_log->setMaximumBlockCount(5000);
     layout->addWidget(m_log, 1);
-    return central;
+    setCentralWidget(central);
+    resize(720, 460);
+
+    // The host ships its own catalogue, so it knows the languages to offer.
+    QFile file(catalogue());
+    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const QRegularExpression name(QStringLiteral("^LANG(\\d+)_NAME=(.*)$"), QRegularExpression::MultilineOption);
+    for (auto it = name.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        m_languages->addItem(match.captured(2).trimmed(), match.captured(1).toInt());
+    }
+    const QRegularExpressionMatch chosen = QRegularExpression(QStringLiteral("^DEFAULT=(\\d+)"),
+                                                              QRegularExpression::MultilineOption).match(text);
+    m_languages->setCurrentIndex(m_languages->findData(chosen.captured(1).toInt()));
+    connect(m_languages, QOverload<int>::of(&QComboBox::activated), this,
+            [this](int index) { chooseLanguage(m_languages->itemData(index).toInt()); });
+    connect(host, &InkHost::logLine, m_log, &QPlainTextEdit::appendPlainText);
+}
+
+bool HostWindow::chooseLanguage(int id)
+{
+    QFile file(catalogue());
+    QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    const QRegularExpression line(QStringLiteral("^DEFAULT=\\d*"), QRegularExpression::MultilineOption);
+    const int index = m_languages->findData(id);
+    QString utf8 = QString::fromUtf8(text);
+    if (index < 0 || !utf8.contains(line)) {
+        report(QStringLiteral("%1 offers no language %2").arg(catalogue()).arg(id));
+        return false;
+    }
+    // Only the DEFAULT line changes; the byte-order mark and the rest stay.
+    utf8.replace(line, QStringLiteral("DEFAULT=%1").arg(id));
+    if (!file.open(QIODevice::WriteOnly) || file.write(utf8.toUtf8()) < 0) {
+        report(QStringLiteral("cannot write %1: %2").arg(catalogue(), file.errorString()));
+        return false;
+    }
+    file.close();
+    m_languages->setCurrentIndex(index);
+    // The plug-in reads the catalogue again on every SetHost.
+    report(QStringLiteral("Language %1; SetHost returned %2").arg(m_languages->itemText(index),
+                                                                   boolText(m_plugin->SetHost(m_host))));
+    return true;
 }
 
 bool HostWindow::openOverNativeWindow()
 {
-    report(QStringLiteral("ShowForWindow(main window, 0) ..."));
-    // Off Windows the plug-in takes a handle to be the WId of a window of
-    // this process, which is what winId() gives on every platform.
+    // Off Windows the plug-in takes a handle for the WId of a window of this
+    // process, which is what winId() gives everywhere.
     const bool result = m_plugin->ShowForWindow(reinterpret_cast<HWND>(winId()), 0);
     report(QStringLiteral("ShowForWindow returned %1").arg(boolText(result)));
     m_host->checkAllReturned();
@@ -107,7 +113,6 @@ bool HostWindow::openOverNativeWindow()
 
 bool HostWindow::openInsideWidget()
 {
-    report(QStringLiteral("ShowForWidget(main window, 0) ..."));
     const bool result = m_plugin->ShowForWidget(this, 0);
     report(QStringLiteral("ShowForWidget returned %1").arg(boolText(result)));
     m_host->checkAllReturned();
@@ -116,48 +121,7 @@ bool HostWindow::openInsideWidget()
 
 void HostWindow::report(const QString& line)
 {
-    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+    std::printf("%s\n", line.toLocal8Bit().constData());
     std::fflush(stdout);
-    appendToPanel(line);
-}
-
-void HostWindow::fillLanguages()
-{
-    const QSignalBlocker blocker(m_languages);
-    m_languages->clear();
-    if (!m_catalogue || m_catalogue->languages().isEmpty()) {
-        m_languages->addItem(QStringLiteral("(no catalogue)"));
-        m_languages->setEnabled(false);
-        return;
-    }
-    const auto languages = m_catalogue->languages();
-    for (const LanguageCatalogue::Language& language : languages) {
-        m_languages->addItem(language.name, language.id);
-        if (language.id == m_catalogue->defaultId())
-            m_languages->setCurrentIndex(m_languages->count() - 1);
-    }
-}
-
-void HostWindow::chooseLanguage(int index)
-{
-    if (!m_catalogue || index < 0)
-        return;
-    const int id = m_languages->itemData(index).toInt();
-    QString error;
-    if (!m_catalogue->setDefaultId(id, &error)) {
-        report(error);
-        fillLanguages();
-        return;
-    }
-    // The plug-in reads the catalogue again on every SetHost.
-    const bool result = m_plugin->SetHost(m_host);
-    report(QStringLiteral("Language %1 (%2) set in %3; SetHost returned %4")
-               .arg(m_languages->itemText(index))
-               .arg(id)
-               .arg(m_catalogue->path(), boolText(result)));
-}
-
-void HostWindow::appendToPanel(const QString& line)
-{
     m_log->appendPlainText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss  ")) + line);
 }

@@ -5,39 +5,32 @@
 
 class InkHost;
 class ITintwell;
-class LanguageCatalogue;
 class QComboBox;
 class QPlainTextEdit;
 
 // The host's own main window: opens the plug-in's ink management window in
-// both ways a host can, switches the plug-in's language, and shows every
+// both ways a host can, switches the plug-in's language and shows every
 // result, log line and contract problem in a panel.
 class HostWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // 'catalogue' may be null when there is none to offer languages from.
-    HostWindow(ITintwell* plugin, InkHost* host, LanguageCatalogue* catalogue,
-               const QString& deviceSource, QWidget* parent = nullptr);
+    HostWindow(ITintwell* plugin, InkHost* host, const QString& deviceName);
 
+    // Makes language 'id' the DEFAULT of the host's Lang/Lang.ini and hands
+    // the host over again, which makes the plug-in load that translation.
+    bool chooseLanguage(int id);
     bool openOverNativeWindow();
     bool openInsideWidget();
-
-    // Prints a line to standard output and into the panel.
+    // A line to standard output and into the panel.
     void report(const QString& line);
 
 private:
-    QWidget* createControls(const QString& deviceSource);
-    void fillLanguages();
-    void chooseLanguage(int index);
-    void appendToPanel(const QString& line);
-
     ITintwell* m_plugin;
     InkHost* m_host;
-    LanguageCatalogue* m_catalogue;
-    QComboBox* m_languages = nullptr;
-    QPlainTextEdit* m_log = nullptr;
+    QComboBox* m_languages;
+    QPlainTextEdit* m_log;
 };
 
 #endif

@@ -2,33 +2,27 @@
 #define TINTWELLHOST_INKHOST_H
 
 #include "devicemodel.h"
-#include "recordarrays.h"
 
-#include "plugin/vqtintwell.h"
+#include "testsupport/recordarrays.h"
 
 #include <QObject>
 
-// The host's side of the plug-in boundary: serves a DeviceModel to the
-// plug-in and checks that the plug-in keeps its part of the contract.
-// Log lines and contract problems go to standard error and out as signals.
+// The host's side of the plug-in boundary: serves a DeviceModel and checks
+// that the plug-in keeps its part of the contract. Log lines and contract
+// problems go to standard error and out through logLine().
 class InkHost : public QObject, public IInkHost
 {
     Q_OBJECT
 
 public:
-    explicit InkHost(const DeviceModel& model, QObject* parent = nullptr);
+    explicit InkHost(DeviceModel device);
 
-    const DeviceModel& model() const { return m_model; }
-
-    // Reports every array handed out and not yet returned. The plug-in
-    // returns its arrays before a show operation ends, so the host calls
-    // this after each one and before it exits.
+    const DeviceModel& device() const { return m_device; }
+    // Reports arrays that are still out. The plug-in returns its arrays
+    // before a show call ends, so the host asks after each one and at exit.
     void checkAllReturned();
+    int problems() const { return m_problems; }
 
-    int outstandingArrays() const { return m_arrays.outstandingCount(); }
-    int problemCount() const { return m_problems; }
-
-    // IInkHost
     void WriteLog(const char* line) override;
     void FreeRecords(InkRecord* records) override;
     bool IsInkLimited() override;
@@ -37,15 +31,14 @@ public:
 
 Q_SIGNALS:
     void logLine(const QString& line);
-    void contractProblem(const QString& message);
 
 private:
-    bool checkIncomingList(const InkRecordList* list, const QString& call);
-    void reportProblem(const QString& message);
+    bool fill(const std::vector<InkRecord>& records, bool fails, InkRecordList* list);
+    void problem(const QString& message);
 
-    DeviceModel m_model;
+    DeviceModel m_device;
     RecordArrays m_arrays;
-    int m_fillCalls = 0;
+    int m_reportedOutstanding = 0;
     int m_problems = 0;
 };
 

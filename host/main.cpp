@@ -4,191 +4,151 @@
 #include "devicemodel.h"
 #include "hostwindow.h"
 #include "inkhost.h"
-#include "languagecatalogue.h"
-#include "messageboxdismisser.h"
-#include "pluginloader.h"
-#include "screenshottour.h"
+
+#include "plugin/vqtintwellloader.h"
+#include "testsupport/dialogdriver.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
 
 namespace {
 
-enum ExitCode {
-    Success = 0,
-    Failed = 1, // a screenshot could not be taken, or the plug-in broke the contract
-    BadArguments = 2,
-    BadDeviceFile = 3,
-    BadLanguage = 4,
-    PluginFailed = 5,
-};
+enum ExitCode { Success = 0, Failed = 1, BadInput = 2, NoPlugin = 3 };
 
 void error(const QString& message)
 {
     std::fprintf(stderr, "tintwell-host: %s\n", message.toLocal8Bit().constData());
 }
 
-// The platform plug-in is chosen when QApplication is constructed, before
-// the command line parser can run, so --screenshot is looked for by hand.
-void useOffscreenForScreenshots(int argc, char** argv)
+bool save(QWidget* window, const QDir& dir, const char* name)
 {
-    bool screenshot = false;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0 || std::strncmp(argv[i], "--screenshot=", 13) == 0)
-            screenshot = true;
-    }
-    if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-        && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString path = dir.filePath(QLatin1String(name));
+    const bool saved = window->grab().save(path, "PNG");
+    if (saved)
+        std::printf("saved %s\n", QDir::toNativeSeparators(path).toLocal8Bit().constData());
+    else
+        error(QStringLiteral("cannot save %1").arg(path));
+    return saved;
 }
 
-// QGuiApplication takes -plugin and --plugin for its own generic plug-ins,
-// so the host's option is taken out of the arguments before Qt sees them.
-std::optional<QString> takePluginOption(int& argc, char** argv)
+// Shows the host window, opens the ink management window over it and its
+// refill log over that, and saves a picture of each.
+bool takeScreenshots(HostWindow& window, const QDir& dir)
 {
-    std::optional<QString> value;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if ((std::strcmp(arg, "--plugin") == 0 || std::strcmp(arg, "-plugin") == 0) && i + 1 < argc) {
-            value = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strncmp(arg, "--plugin=", 9) == 0) {
-            value = QString::fromLocal8Bit(arg + 9);
-        } else {
-            argv[kept++] = argv[i];
-        }
-    }
-    argc = kept;
-    argv[argc] = nullptr;
-    return value;
+    bool saved = dir.mkpath(QStringLiteral(".")) && (window.show(), save(&window, dir, "host-window.png"));
+    bool timedOut = false;
+    DialogDriver::whenShown(QStringLiteral("InkManagement"), [&](QWidget* ink) {
+        saved = save(ink, dir, "ink-management.png") && saved;
+        DialogDriver::whenShown(QStringLiteral("InkRefillLog"), [&, ink](QWidget* refills) {
+            saved = save(refills, dir, "refill-log.png") && saved;
+            DialogDriver::click(refills, "pushButton_close");
+            DialogDriver::click(ink, "pushButton_close");
+        }, &timedOut);
+        DialogDriver::click(ink, "pushButton_inkRefillLog");
+    }, &timedOut);
+    window.openOverNativeWindow();
+    if (timedOut)
+        error(QStringLiteral("the plug-in's windows did not show"));
+    return saved && !timedOut;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    useOffscreenForScreenshots(argc, argv);
-    const std::optional<QString> pluginArgument = takePluginOption(argc, argv);
+    // Without a display the host can still take its pictures, on the
+    // offscreen platform, whose notices are no news to the operator.
+    const bool headless = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (headless) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        });
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tintwell-host"));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Reference host of the VqTintwell plug-in."));
     parser.addHelpOption();
-    const QCommandLineOption pluginOption(
-        QStringLiteral("plugin"),
-        QStringLiteral("Load the plug-in library from <path> instead of beside the executable."),
-        QStringLiteral("path"));
-    const QCommandLineOption deviceOption(
-        QStringLiteral("device"),
-        QStringLiteral("Serve the device described in the JSON <file> instead of the built-in sample."),
-        QStringLiteral("file"));
-    const QCommandLineOption screenshotOption(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save pictures of the windows into <dir> and exit, without a display if need be."),
-        QStringLiteral("dir"));
-    const QCommandLineOption languageOption(
-        QStringLiteral("language"),
-        QStringLiteral("Make language <n> of Lang/Lang.ini the default before starting."),
-        QStringLiteral("n"));
-    parser.addOptions({pluginOption, deviceOption, screenshotOption, languageOption});
+    const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("Load the plug-in from <path>."),
+                                     QStringLiteral("path"), app.applicationDirPath() + QStringLiteral("/VqTintwell"));
+    const QCommandLineOption deviceFile(QStringLiteral("device"),
+                                        QStringLiteral("Serve the device in the JSON <file>, not the built-in sample."),
+                                        QStringLiteral("file"));
+    const QCommandLineOption language(QStringLiteral("language"),
+                                      QStringLiteral("Make language <n> of Lang/Lang.ini the plug-in's language."),
+                                      QStringLiteral("n"));
+    const QCommandLineOption screenshots(QStringLiteral("screenshot"),
+                                         QStringLiteral("Save pictures of the windows into <dir> and exit."),
+                                         QStringLiteral("dir"));
+    parser.addOptions({library, deviceFile, language, screenshots});
     parser.process(app);
-    if (!parser.positionalArguments().isEmpty()) {
-        error(QStringLiteral("unexpected argument %1; see --help").arg(parser.positionalArguments().first()));
-        return BadArguments;
+    if (!parser.positionalArguments().isEmpty() || (headless && !parser.isSet(screenshots))) {
+        error(headless ? QStringLiteral("no display; --screenshot DIR saves pictures instead")
+                       : QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+        return BadInput;
     }
 
-    DeviceModel model = DeviceModel::sample();
-    QString deviceSource = QStringLiteral("built-in sample");
-    if (parser.isSet(deviceOption)) {
+    QString deviceName = QStringLiteral("built-in sample");
+    std::optional<DeviceModel> device = DeviceModel::sample();
+    if (parser.isSet(deviceFile)) {
         QString problem;
-        const std::optional<DeviceModel> loaded = DeviceModel::fromJsonFile(parser.value(deviceOption), &problem);
-        if (!loaded) {
+        device = DeviceModel::fromFile(parser.value(deviceFile), &problem);
+        deviceName = QFileInfo(parser.value(deviceFile)).fileName();
+        if (!device) {
             error(problem);
-            return BadDeviceFile;
-        }
-        model = *loaded;
-        deviceSource = QDir::toNativeSeparators(parser.value(deviceOption));
-    }
-
-    // A missing catalogue is the plug-in's to report; the host then only
-    // has no languages to offer.
-    std::unique_ptr<LanguageCatalogue> catalogue =
-        std::make_unique<LanguageCatalogue>(LanguageCatalogue::defaultPath());
-    QString catalogueProblem;
-    if (!catalogue->read(&catalogueProblem)) {
-        error(catalogueProblem);
-        if (parser.isSet(languageOption))
-            return BadLanguage;
-        catalogue.reset();
-    }
-    if (parser.isSet(languageOption)) {
-        bool isNumber = false;
-        const int id = parser.value(languageOption).toInt(&isNumber);
-        QStringList offered;
-        bool known = false;
-        for (const LanguageCatalogue::Language& language : catalogue->languages()) {
-            offered.append(QStringLiteral("%1 (%2)").arg(language.id).arg(language.name));
-            known = known || language.id == id;
-        }
-        if (!isNumber || !known) {
-            error(QStringLiteral("--language %1: not a language of %2; it offers %3")
-                      .arg(parser.value(languageOption), catalogue->path(),
-                           offered.join(QLatin1String(", "))));
-            return BadLanguage;
-        }
-        QString problem;
-        if (!catalogue->setDefaultId(id, &problem)) {
-            error(problem);
-            return BadLanguage;
+            return BadInput;
         }
     }
 
-    const bool screenshot = parser.isSet(screenshotOption);
-    std::unique_ptr<MessageBoxDismisser> dismisser;
-    if (screenshot)
-        dismisser = std::make_unique<MessageBoxDismisser>();
+    // The host outlives the loader, which releases the interface object
+    // that was handed the host.
+    // A message box of the plug-in's (a missing catalogue, say) would wait
+    // for an operator who is not there.
+    QTimer boxCloser;
+    QObject::connect(&boxCloser, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            error(QStringLiteral("closing message box: %1 %2").arg(box->windowTitle(), box->text()));
+            box->done(QMessageBox::Ok);
+        }
+    });
+    if (headless)
+        boxCloser.start(50);
 
-    // Declared before the loader, so the interface object is released while
-    // the host it was given still exists.
-    InkHost host(model);
-    PluginLoader plugin;
-    const QString pluginPath = pluginArgument.value_or(PluginLoader::defaultPath());
-    QString problem;
-    if (!plugin.load(pluginPath, &problem)) {
-        error(problem);
-        return PluginFailed;
+    InkHost host(std::move(*device));
+    VqTintwellLoader plugin;
+    if (!plugin.load(parser.value(library))) {
+        error(plugin.errorString());
+        return NoPlugin;
     }
-
-    HostWindow window(plugin.object(), &host, catalogue.get(), deviceSource);
-    window.report(QStringLiteral("Loaded %1").arg(QDir::toNativeSeparators(pluginPath)));
-    window.report(QStringLiteral("SetHost returned %1")
-                      .arg(plugin.object()->SetHost(&host) ? QStringLiteral("true")
-                                                           : QStringLiteral("false")));
+    HostWindow window(plugin.object(), &host, deviceName);
+    window.report(QStringLiteral("Loaded %1").arg(QFileInfo(parser.value(library)).fileName()));
+    bool isNumber = false;
+    const int languageId = parser.value(language).toInt(&isNumber);
+    if (parser.isSet(language) && !(isNumber && window.chooseLanguage(languageId)))
+        return BadInput;
+    if (!parser.isSet(language))
+        window.report(QStringLiteral("SetHost returned %1").arg(QLatin1String(plugin->SetHost(&host) ? "true" : "false")));
 
     int result = Success;
-    if (screenshot) {
-        ScreenshotTour tour(&window, parser.value(screenshotOption));
-        const bool taken = tour.run();
-        for (const QString& file : tour.savedFiles())
-            std::printf("saved %s\n", QDir::toNativeSeparators(file).toLocal8Bit().constData());
-        result = taken ? Success : Failed;
+    if (parser.isSet(screenshots)) {
+        result = takeScreenshots(window, QDir(parser.value(screenshots))) ? Success : Failed;
     } else {
         window.show();
         result = app.exec();
     }
-
     host.checkAllReturned();
-    if (host.problemCount() > 0) {
-        error(QStringLiteral("the plug-in broke the record contract %1 time(s)").arg(host.problemCount()));
-        if (result == Success)
-            result = Failed;
+    if (host.problems() > 0) {
+        error(QStringLiteral("the plug-in broke the record contract %1 time(s)").arg(host.problems()));
+        result = Failed;
     }
     return result;
 }
