@@ -1,15 +1,16 @@
-#pragma once
+#ifndef VQTINTWELL_TESTSUPPORT_DIALOGDRIVER_H
+#define VQTINTWELL_TESTSUPPORT_DIALOGDRIVER_H
 
 #include <QApplication>
-#include <QDialog>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QPushButton>
 #include <QTimer>
 
 #include <functional>
 
-// Modal dialogs run their own event loop, so a test reaches them from a timer
-// scheduled before the call that opens them.
+// Modal windows run their own event loop, so whoever drives them does so
+// from a timer that is started before the call that opens them.
 namespace DialogDriver {
 
 inline QWidget* findShown(const QString& objectName)
@@ -21,8 +22,7 @@ inline QWidget* findShown(const QString& objectName)
     return nullptr;
 }
 
-// Closes every visible dialog, so that a failed check never leaves a test
-// hanging in exec().
+// Closes every visible dialog, so that nothing is left hanging in exec().
 inline void rejectAll()
 {
     const auto widgets = QApplication::topLevelWidgets();
@@ -31,11 +31,11 @@ inline void rejectAll()
             dialog->reject();
 }
 
-// Calls 'action' once the top-level widget 'objectName' is visible; the action
-// must close it. If the widget does not appear within 'timeoutMs', every
-// dialog is rejected and 'timedOut' is set.
-inline void whenShown(const QString& objectName, std::function<void(QWidget*)> action,
-                      bool* timedOut = nullptr, int timeoutMs = 10000)
+// Calls 'action', which must close it, once the top-level widget
+// 'objectName' shows. Should it not show within 'timeoutMs', every dialog is
+// rejected and 'timedOut' set.
+inline void whenShown(const QString& objectName, std::function<void(QWidget*)> action, bool* timedOut = nullptr,
+                      int timeoutMs = 10000)
 {
     auto* timer = new QTimer(qApp);
     const QDeadlineTimer deadline(timeoutMs);
@@ -63,3 +63,5 @@ inline void click(QWidget* dialog, const char* buttonName)
 }
 
 } // namespace DialogDriver
+
+#endif

@@ -1,23 +1,18 @@
-#pragma once
+#ifndef VQTINTWELL_TESTSUPPORT_RECORDINGHOST_H
+#define VQTINTWELL_TESTSUPPORT_RECORDINGHOST_H
 
-#include "plugin/vqtintwell.h"
+#include "testsupport/recordarrays.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QVector>
+#include <QStringList>
 
-#include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
+#include <stdexcept>
 
-// A host for tests: serves configurable ink lists and refill histories,
-// records every call the plug-in makes and checks that each array it hands
-// out comes back through FreeRecords exactly once.
+// A host for tests, fuzzers and benchmarks: answers with configurable ink
+// lists and refill histories, records what the plug-in does and checks that
+// every array comes back exactly once.
 class RecordingHost : public IInkHost
 {
 public:
@@ -25,84 +20,65 @@ public:
     {
         bool result = true;
         std::vector<InkRecord> records; // copied into a fresh array per call
-        std::optional<int> count;       // reported count; records.size() when unset
-        bool nullRecords = false;       // hand out no array at all
+        std::optional<int> count;       // the count reported; records.size() when unset
+        bool noArray = false;           // hand out no array whatever the count
+        bool throws = false;            // throw once the list is filled
     };
 
     static InkRecord ink(const QByteArray& name, double amount)
     {
         InkRecord record{};
-        std::memcpy(record.name, name.constData(),
-                    std::min<size_t>(static_cast<size_t>(name.size()), sizeof record.name - 1));
+        std::memcpy(record.name, name.constData(), std::min<size_t>(size_t(name.size()), sizeof record.name - 1));
         record.amount = amount;
         return record;
     }
 
-    static InkRecord refill(int year, int month, int day, int hour, int minute, int second,
-                            const QByteArray& name, double amount)
+    static InkRecord refill(const std::vector<int>& time, const QByteArray& name = "Cyan", double amount = 12.5)
     {
         InkRecord record = ink(name, amount);
-        const std::int32_t time[] = {year, month, day, hour, minute, second};
-        std::memcpy(&record.year, time, sizeof time); // the six time fields lie back to back
+        int* fields[] = {&record.year, &record.month, &record.day, &record.hour, &record.minute, &record.second};
+        for (size_t i = 0; i < time.size() && i < 6; ++i)
+            *fields[i] = time[i];
         return record;
     }
 
-    // IInkHost
     void WriteLog(const char* line) override { logLines.append(QString::fromUtf8(line)); }
-
     void FreeRecords(InkRecord* records) override
     {
         ++freeCalls;
         freed.append(records);
-        if (!records)
-            return;
-        const auto it = std::find_if(m_live.begin(), m_live.end(),
-                                     [records](const auto& array) { return array.data() == records; });
-        if (it == m_live.end()) {
-            ++unknownFrees; // never handed out, or freed twice
-            return;
-        }
-        lastFreedCopy = std::move(*it);
-        m_live.erase(it);
+        badFrees += arrays.takeBack(records) ? 0 : 1;
     }
-
     bool IsInkLimited() override { return limited; }
+    bool GetInkList(InkRecordList* list) override { return fill(inkList, list); }
+    bool GetRefillLog(InkRecordList* list) override { return fill(refillLog, list); }
 
-    bool GetInkList(InkRecordList* list) override { return fill(inkList, list, inkListCalls); }
-    bool GetRefillLog(InkRecordList* list) override { return fill(refillLog, list, refillLogCalls); }
-
-    // Arrays handed out and not yet returned.
-    int outstanding() const { return static_cast<int>(m_live.size()); }
-
-    // Called inside each fill call, after the list has been filled, so that a
-    // test can look at the array the plug-in is about to read.
-    std::function<void(const InkRecordList&)> onFill;
+    // Every fill call got an empty list and its array came back exactly once.
+    bool keptContract() const
+    {
+        return freeCalls == fillCalls && badFrees == 0 && badLists == 0 && arrays.outstanding() == 0;
+    }
 
     bool limited = true;
     Answer inkList;
     Answer refillLog;
 
+    RecordArrays arrays;
     QStringList logLines;
     QList<InkRecord*> freed;
-    std::vector<InkRecord> lastFreedCopy;
-    int freeCalls = 0, unknownFrees = 0, inkListCalls = 0, refillLogCalls = 0;
-    int badListsReceived = 0; // fill calls whose list was not count 0, null records
+    int fillCalls = 0, freeCalls = 0, badFrees = 0, badLists = 0;
 
 private:
-    bool fill(const Answer& answer, InkRecordList* list, int& calls)
+    bool fill(const Answer& answer, InkRecordList* list)
     {
-        ++calls;
-        if (list->count != 0 || list->records != nullptr)
-            ++badListsReceived;
-        list->count = answer.count.value_or(static_cast<int>(answer.records.size()));
-        if (!answer.nullRecords && !answer.records.empty()) {
-            m_live.push_back(answer.records); // a fresh array of exactly this size
-            list->records = m_live.back().data();
-        }
-        if (onFill)
-            onFill(*list);
+        ++fillCalls;
+        badLists += (list->count != 0 || list->records) ? 1 : 0;
+        list->count = answer.count.value_or(int(answer.records.size()));
+        list->records = answer.noArray ? nullptr : arrays.handOut(answer.records);
+        if (answer.throws)
+            throw std::runtime_error("the host failed");
         return answer.result;
     }
-
-    std::vector<std::vector<InkRecord>> m_live; // moving one keeps its array where it is
 };
+
+#endif
