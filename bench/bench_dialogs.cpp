@@ -13,6 +13,7 @@
 #include "dialogs/recordformat.h"
 #include "plugin/ctintwell.h"
 #include "plugin/vqtintwell.h"
+#include "testsupport/recordinghost.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -51,29 +52,6 @@ InkRecord makeRecord(int i)
     record.second = (k / 60) % 60;
     return record;
 }
-
-// Hands out a fresh copy of its records per call, as a real host does.
-class BenchHost : public IInkHost
-{
-public:
-    void WriteLog(const char*) override {}
-    void FreeRecords(InkRecord* records) override { delete[] records; }
-    bool IsInkLimited() override { return true; }
-    bool GetInkList(InkRecordList* list) override { return fill(m_inks, list); }
-    bool GetRefillLog(InkRecordList* list) override { return fill(m_refills, list); }
-
-    std::vector<InkRecord> m_inks;
-    std::vector<InkRecord> m_refills;
-
-private:
-    static bool fill(const std::vector<InkRecord>& records, InkRecordList* list)
-    {
-        list->count = int(records.size());
-        list->records = new InkRecord[records.size()];
-        std::copy(records.begin(), records.end(), list->records);
-        return true;
-    }
-};
 
 // Watches the whole application for the first paint of a table viewport in
 // the window named 'windowName' and calls 'then' once that paint is done.
@@ -223,7 +201,7 @@ int main(int argc, char** argv)
     if (sizes.empty())
         sizes = {8, 1000, 10000, 100000};
 
-    BenchHost host;
+    RecordingHost host;
     CTintwell tintwell;
     tintwell.SetHost(&host);
     QWidget parent;
@@ -239,13 +217,13 @@ int main(int argc, char** argv)
         for (int i = 0; i < n; ++i)
             records.push_back(makeRecord(i));
 
-        host.m_inks = records;
-        host.m_refills.clear();
+        host.inkList.records = records;
+        host.refillLog.records.clear();
         const auto [ink, inkBare] = bestOfPair(
             rounds, [&] { return inkManagementMs(tintwell, parent); }, [&] { return bareTableMs(records, 2); });
 
-        host.m_inks.resize(std::min<size_t>(records.size(), 8));
-        host.m_refills = records;
+        host.inkList.records.resize(std::min<size_t>(records.size(), 8));
+        host.refillLog.records = records;
         const auto [refill, refillBare] = bestOfPair(
             rounds, [&] { return refillLogMs(tintwell, parent); }, [&] { return bareTableMs(records, 3); });
 

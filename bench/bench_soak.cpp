@@ -12,14 +12,14 @@
 // Usage: bench_soak [--clear-pixmap-cache] [cycles] [warm-up cycles]   (defaults: 1000, 100)
 #include "plugin/ctintwell.h"
 #include "plugin/vqtintwell.h"
-#include "tests/common/dialogdriver.h"
+#include "testsupport/dialogdriver.h"
+#include "testsupport/recordinghost.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPixmapCache>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -37,42 +37,6 @@ long residentKiB()
     }
     return -1;
 }
-
-InkRecord record(const char* name, double amount, int day)
-{
-    InkRecord r;
-    std::memset(&r, 0, sizeof r);
-    std::snprintf(r.name, sizeof r.name, "%s", name);
-    r.amount = amount;
-    r.year = 2026;
-    r.month = 3;
-    r.day = day;
-    return r;
-}
-
-class SoakHost : public IInkHost
-{
-public:
-    void WriteLog(const char*) override {}
-    void FreeRecords(InkRecord* records) override { delete[] records; }
-    bool IsInkLimited() override { return true; }
-    bool GetInkList(InkRecordList* list) override { return fill(m_inks, list); }
-    bool GetRefillLog(InkRecordList* list) override { return fill(m_refills, list); }
-
-    std::vector<InkRecord> m_inks{record("Cyan", 250, 0), record("Magenta", 120.5, 0),
-                                  record("Yellow", 80, 0), record("Black", 12.5, 0)};
-    std::vector<InkRecord> m_refills{record("Cyan", 500, 1), record("Black", 250, 2),
-                                     record("Yellow", 500, 3)};
-
-private:
-    static bool fill(const std::vector<InkRecord>& records, InkRecordList* list)
-    {
-        list->count = int(records.size());
-        list->records = new InkRecord[records.size()];
-        std::copy(records.begin(), records.end(), list->records);
-        return true;
-    }
-};
 
 bool g_clearPixmapCache = false;
 
@@ -103,7 +67,11 @@ int main(int argc, char** argv)
     const int cycles = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 1000;
     const int warmUp = args.size() > 2 ? std::max(0, args.at(2).toInt()) : 100;
 
-    SoakHost host;
+    RecordingHost host;
+    host.inkList.records = {RecordingHost::ink("Cyan", 250), RecordingHost::ink("Magenta", 120.5),
+                            RecordingHost::ink("Yellow", 80), RecordingHost::ink("Black", 12.5)};
+    host.refillLog.records = {RecordingHost::refill({2026, 3, 1}, "Cyan", 500), RecordingHost::refill({2026, 3, 2}, "Black", 250),
+                              RecordingHost::refill({2026, 3, 3}, "Yellow", 500)};
     CTintwell tintwell;
     tintwell.SetHost(&host);
     QWidget parent;

@@ -2,7 +2,13 @@
 
 #include "plugin/vqtintwell.h"
 
+#include <QTextCodec>
+
 #include <cstring>
+
+#ifndef Q_OS_WIN
+#include <langinfo.h>
+#endif
 
 namespace RecordFormat {
 
@@ -12,7 +18,17 @@ QString name(const InkRecord& record)
     const void* nul = std::memchr(record.name, '\0', sizeof record.name);
     const int length = nul ? static_cast<int>(static_cast<const char*>(nul) - record.name)
                            : static_cast<int>(sizeof record.name);
+#ifdef Q_OS_WIN
+    // The ANSI code page, the host's local 8-bit text.
     return QString::fromLocal8Bit(record.name, length);
+#else
+    // Qt takes local 8-bit text for UTF-8 here, whatever the locale; the
+    // host writes names in the code set of its locale, which the
+    // application object has set by now.
+    if (const QTextCodec* codec = QTextCodec::codecForName(nl_langinfo(CODESET)))
+        return codec->toUnicode(record.name, length);
+    return QString::fromLocal8Bit(record.name, length);
+#endif
 }
 
 QString amount(double millilitres)

@@ -17,7 +17,7 @@
 // with no array at all the count goes through as it is.
 #include "fuzzapp.h"
 
-#include "common/recordinghost.h"
+#include "testsupport/recordinghost.h"
 #include "dialogs/inkmanagement.h"
 #include "dialogs/inkrefilllog.h"
 #include "plugin/globals.h"
@@ -92,18 +92,23 @@ void configure(RecordingHost::Answer& answer, bool result, bool noArray, int32_t
                std::vector<InkRecord> records)
 {
     answer.result = result;
-    answer.nullRecords = noArray || records.empty();
-    if (!answer.nullRecords)
+    answer.noArray = noArray;
+    if (!noArray && !records.empty())
         count = std::min<int32_t>(count, static_cast<int32_t>(records.size()));
     answer.count = count;
     answer.records = std::move(records);
+}
+
+bool handsOutNoArray(const RecordingHost::Answer& answer)
+{
+    return answer.noArray || answer.records.empty();
 }
 
 // Rows the host's answer may fill: none unless it succeeded with records.
 int filledRows(const RecordingHost::Answer& answer)
 {
     const int count = *answer.count;
-    if (!answer.result || count <= 0 || answer.nullRecords)
+    if (!answer.result || count <= 0 || handsOutNoArray(answer))
         return 0;
     return count;
 }
@@ -112,7 +117,7 @@ int filledRows(const RecordingHost::Answer& answer)
 QString expectedLine(const RecordingHost::Answer& answer, const QString& failed, const QString& empty)
 {
     const int count = *answer.count;
-    if (!answer.result || (count > 0 && answer.nullRecords))
+    if (!answer.result || (count > 0 && handsOutNoArray(answer)))
         return failed;
     return count == 0 ? empty : QString();
 }
@@ -137,9 +142,6 @@ void paintTable(QWidget* dialog)
     table->render(&painter);
 }
 
-InkRecord* g_handedOut[2];
-int g_fills = 0;
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -163,20 +165,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     host.limited = flags & 1;
     configure(host.inkList, flags & 2, flags & 8, inkCount, {all.begin(), split});
     configure(host.refillLog, flags & 4, flags & 16, refillCount, {split, all.end()});
-    g_fills = 0;
-    host.onFill = [](const InkRecordList& list) {
-        FuzzApp::check(g_fills < 2, "more fill calls than dialogs");
-        g_handedOut[g_fills++] = list.records;
-    };
     g_host = &host;
 
     {
         InkManagement dialog(0);
-        FuzzApp::check(host.inkListCalls == 1 && host.freeCalls == 1, "ink list not filled and freed once");
-        FuzzApp::check(host.freed.last() == g_handedOut[0], "FreeRecords got another pointer than the ink list's");
-        if (!host.inkList.nullRecords) {
-            FuzzApp::check(std::equal(host.inkList.records.begin(), host.inkList.records.end(),
-                                      host.lastFreedCopy.begin(), host.lastFreedCopy.end(), sameBytes),
+        FuzzApp::check(host.fillCalls == 1 && host.freeCalls == 1 && host.badFrees == 0,
+                       "ink list not filled and given back once");
+        if (!handsOutNoArray(host.inkList)) {
+            const std::vector<InkRecord>& back = host.arrays.lastReturned();
+            FuzzApp::check(std::equal(host.inkList.records.begin(), host.inkList.records.end(), back.begin(),
+                                      back.end(), sameBytes),
                            "the ink list came back changed");
         }
         checkTable(&dialog, filledRows(host.inkList), InkMinimumRows, "ink table rows");
@@ -185,13 +183,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     {
         InkRefillLog dialog;
-        FuzzApp::check(host.refillLogCalls == 1 && host.freeCalls == 2, "refill log not filled and freed once");
-        FuzzApp::check(host.freed.last() == g_handedOut[1], "FreeRecords got another pointer than the refill log's");
-        if (!host.refillLog.nullRecords) {
+        FuzzApp::check(host.fillCalls == 2 && host.freeCalls == 2 && host.badFrees == 0,
+                       "refill log not filled and given back once");
+        if (!handsOutNoArray(host.refillLog)) {
             // The sorted part is a permutation of what the host gave, newest
             // first; anything past the count stays where it was.
             const std::vector<InkRecord>& original = host.refillLog.records;
-            const std::vector<InkRecord>& back = host.lastFreedCopy;
+            const std::vector<InkRecord>& back = host.arrays.lastReturned();
             FuzzApp::check(back.size() == original.size(), "the refill array came back with another size");
             const auto sorted = static_cast<std::ptrdiff_t>(filledRows(host.refillLog));
             std::vector<InkRecord> a(original.begin(), original.begin() + sorted);
@@ -211,8 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             paintTable(&dialog);
     }
 
-    FuzzApp::check(host.unknownFrees == 0 && host.outstanding() == 0 && host.badListsReceived == 0,
-                   "an array freed twice, never freed, or a list handed over dirty");
+    FuzzApp::check(host.keptContract(), "an array freed twice, never freed, or a list handed over dirty");
     QStringList lines;
     for (const QString& line : {expectedLine(host.inkList, ListFailed, ListEmpty),
                                 expectedLine(host.refillLog, LogFailed, LogEmpty)}) {

@@ -78,18 +78,21 @@ HostWindow::HostWindow(ITintwell* plugin, InkHost* host, const QString& deviceNa
 bool HostWindow::chooseLanguage(int id)
 {
     QFile file(catalogue());
-    QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     file.close();
+    QString text = QString::fromUtf8(bytes);
     const QRegularExpression line(QStringLiteral("^DEFAULT=\\d*"), QRegularExpression::MultilineOption);
     const int index = m_languages->findData(id);
-    QString utf8 = QString::fromUtf8(text);
-    if (index < 0 || !utf8.contains(line)) {
+    if (index < 0 || !text.contains(line)) {
         report(QStringLiteral("%1 offers no language %2").arg(catalogue()).arg(id));
         return false;
     }
-    // Only the DEFAULT line changes; the byte-order mark and the rest stay.
-    utf8.replace(line, QStringLiteral("DEFAULT=%1").arg(id));
-    if (!file.open(QIODevice::WriteOnly) || file.write(utf8.toUtf8()) < 0) {
+    // Only the DEFAULT line changes. The byte-order mark stays, or the
+    // plug-in would read the catalogue as GB2312.
+    const QByteArray mark("\xEF\xBB\xBF");
+    const QByteArray rewritten = (bytes.startsWith(mark) ? mark : QByteArray())
+        + text.replace(line, QStringLiteral("DEFAULT=%1").arg(id)).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(rewritten) != rewritten.size()) {
         report(QStringLiteral("cannot write %1: %2").arg(catalogue(), file.errorString()));
         return false;
     }

@@ -1,0 +1,229 @@
+// The show calls as a host makes them: the built library loaded by path,
+// reached through its two exports and called back through a recording host.
+#include "plugin/vqtintwellloader.h"
+#include "testsupport/dialogdriver.h"
+#include "testsupport/recordinghost.h"
+
+#include <QDir>
+#include <QTableWidget>
+#include <QtTest>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
+
+namespace {
+
+const QString Ink = QStringLiteral("InkManagement");
+const QString AlreadyShown = QStringLiteral("墨水加密：弹窗已经显示！");
+
+HWND handleOf(QWidget& window)
+{
+    return reinterpret_cast<HWND>(window.winId());
+}
+
+// Once the ink window shows: 'look' at it, then close it through its button.
+void whenShown(const std::function<void(QWidget*)>& look)
+{
+    DialogDriver::whenShown(Ink, [=](QWidget* dialog) {
+        look(dialog);
+        DialogDriver::click(dialog, "pushButton_close");
+    });
+}
+
+} // namespace
+
+class TestShowCalls : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The host pointer is process-wide and cannot be unset, so the requests
+    // without a host come first.
+    void initTestCase()
+    {
+        QVERIFY2(m_plugin.load(QStringLiteral(VQ_PLUGIN_PATH)), qPrintable(m_plugin.errorString()));
+        QWidget parent;
+        QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
+        QVERIFY(!m_plugin->ShowForWidget(&parent, 0));
+        QVERIFY(!m_plugin->SetHost(nullptr));
+        QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
+    }
+
+    void init()
+    {
+        m_host = std::make_unique<RecordingHost>();
+        m_host->inkList.records = {RecordingHost::ink("Cyan", 250)};
+        QVERIFY(m_plugin->SetHost(m_host.get()));
+    }
+
+    void cleanup() { QVERIFY(m_host->keptContract()); }
+
+    // Centred over the host window's outer rectangle, halves truncated
+    // toward zero; the host window disabled meanwhile, enabled and in front
+    // afterwards.
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("wide host") << QRect(QPoint(100, 100), QPoint(1099, 899)) << QPoint(162, 218);
+        QTest::newRow("narrow host") << QRect(QPoint(0, 0), QPoint(499, 399)) << QPoint(-187, -81);
+    }
+
+    void placement()
+    {
+        QFETCH(QRect, outer);
+        QFETCH(QPoint, expected);
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.resize(outer.size() - (window.frameGeometry().size() - window.geometry().size()));
+        window.move(outer.topLeft());
+        QTRY_COMPARE(window.frameGeometry(), outer);
+        QRect geometry;
+        bool enabledMeanwhile = true;
+        whenShown([&](QWidget* dialog) {
+            geometry = QRect(dialog->pos(), dialog->size());
+            enabledMeanwhile = window.isEnabled();
+        });
+        QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
+        QCOMPARE(geometry, QRect(expected, QSize(875, 563)));
+        QVERIFY(!enabledMeanwhile);
+        QVERIFY(window.isEnabled());
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+    }
+
+    // While a window is open every request is refused with one line to the
+    // host, through the same object or another, and the open one goes on.
+    void repeatedRequestsAreRefused()
+    {
+        VqTintwellLoader other;
+        QVERIFY(other.load(QStringLiteral(VQ_PLUGIN_PATH)));
+        QWidget window;
+        QList<bool> results;
+        QStringList linesMeanwhile;
+        whenShown([&](QWidget* dialog) {
+            results << m_plugin->ShowForWindow(nullptr, 0) << m_plugin->ShowForWidget(&window, 0)
+                    << other->ShowForWindow(handleOf(window), 0) << other->ShowForWidget(nullptr, 0)
+                    << dialog->isVisible();
+            linesMeanwhile = m_host->logLines;
+        });
+        QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
+        QCOMPARE(results, (QList<bool>{false, false, false, false, true}));
+        QCOMPARE(linesMeanwhile, (QStringList{AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown}));
+        QCOMPARE(m_host->fillCalls, 1);
+    }
+
+    // True only when one of the window's buttons closed it; each call shows
+    // a new window, with the host's widget as parent or none, whatever
+    // 'reserved' and an unknown handle say. A null widget is refused without
+    // taking the guard.
+    void results_data()
+    {
+        QTest::addColumn<bool>("widget");
+        QTest::addColumn<QString>("closedBy");
+        QTest::addColumn<bool>("expected");
+        for (bool widget : {false, true}) {
+            const char* call = widget ? "ShowForWidget" : "ShowForWindow";
+            QTest::addRow("%s, Close", call) << widget << QStringLiteral("pushButton_close") << true;
+            QTest::addRow("%s, title-bar close", call) << widget << QStringLiteral("pushButton_close_2") << true;
+            QTest::addRow("%s, window system", call) << widget << QString() << false;
+        }
+    }
+
+    void results()
+    {
+        QFETCH(bool, widget);
+        QFETCH(QString, closedBy);
+        QFETCH(bool, expected);
+        QWidget parent;
+        QVERIFY(!m_plugin->ShowForWidget(nullptr, 0));
+        QWidget* parentMeanwhile = &parent;
+        DialogDriver::whenShown(Ink, [&](QWidget* dialog) {
+            parentMeanwhile = dialog->parentWidget();
+            if (closedBy.isEmpty())
+                dialog->close();
+            else
+                DialogDriver::click(dialog, closedBy.toLatin1().constData());
+        });
+        const HWND unknown = reinterpret_cast<HWND>(quintptr(0x7fff1234));
+        QCOMPARE(widget ? m_plugin->ShowForWidget(&parent, INT_MIN) : m_plugin->ShowForWindow(unknown, INT_MAX), expected);
+        QCOMPARE(parentMeanwhile, widget ? &parent : nullptr);
+        QCOMPARE(m_host->fillCalls, 1);
+        QVERIFY(m_host->logLines.isEmpty());
+    }
+
+    // An exception from the host never reaches it back: a show whose window
+    // cannot be built fails and frees the guard; a refill log that cannot be
+    // read stays closed. Every array goes back once all the same.
+    void hostExceptions()
+    {
+        m_host->inkList.throws = true;
+        QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
+        QCOMPARE(m_host->freed.size(), 1);
+        m_host->inkList.throws = false;
+
+        m_host->refillLog.throws = true;
+        m_host->refillLog.records = {RecordingHost::refill({2025, 1, 1})};
+        bool refillLogShown = true;
+        whenShown([&](QWidget* dialog) {
+            DialogDriver::click(dialog, "pushButton_inkRefillLog");
+            refillLogShown = DialogDriver::findShown(QStringLiteral("InkRefillLog")) != nullptr;
+        });
+        QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
+        QVERIFY(!refillLogShown);
+        QCOMPARE(m_host->fillCalls, 3);
+    }
+
+    // Every call of the factory makes a new parentless object that answers a
+    // cast by name for both its parts, and ReleaseInterface destroys it.
+    void interfaceObjects()
+    {
+        QLibrary library(QStringLiteral(VQ_PLUGIN_PATH));
+        const auto create = reinterpret_cast<VqNewInterfaceFn>(library.resolve("NewInterface"));
+        const auto release = reinterpret_cast<VqReleaseInterfaceFn>(library.resolve("ReleaseInterface"));
+        ITintwell* const first = create();
+        ITintwell* const second = create();
+        QVERIFY(first != second);
+        QPointer<QObject> object(dynamic_cast<QObject*>(first));
+        QVERIFY(object && !object->parent());
+        QCOMPARE(object->qt_metacast("ITintwell"), static_cast<void*>(first));
+        QCOMPARE(object->qt_metacast("CTintwell"), static_cast<void*>(object.data()));
+        release(first);
+        QVERIFY(object.isNull());
+        release(second);
+        release(nullptr);
+        library.unload();
+    }
+
+    // Load, show, release and unload, again and again: each time the library
+    // goes from the process, and with it its log file.
+    void loadShowUnload()
+    {
+        m_plugin.unload();
+        QVERIFY(!m_plugin.load(QStringLiteral("/nonexistent/VqTintwell")));
+        QVERIFY2(m_plugin.errorString().contains(QStringLiteral("/nonexistent/VqTintwell")),
+                 qPrintable(m_plugin.errorString()));
+        const int openFiles = QDir(QStringLiteral("/proc/self/fd")).count();
+        for (int cycle = 0; cycle < 5; ++cycle) {
+            QVERIFY(m_plugin.load(QStringLiteral(VQ_PLUGIN_PATH)));
+            QVERIFY(m_plugin->SetHost(m_host.get()));
+            whenShown([](QWidget*) {});
+            QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
+            m_plugin.unload();
+#ifdef Q_OS_UNIX
+            QVERIFY(!dlopen(VQ_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD));
+            QCOMPARE(QDir(QStringLiteral("/proc/self/fd")).count(), openFiles);
+#endif
+        }
+    }
+
+private:
+    VqTintwellLoader m_plugin;
+    std::unique_ptr<RecordingHost> m_host;
+};
+
+QTEST_MAIN(TestShowCalls)
+#include "tst_showcalls.moc"
