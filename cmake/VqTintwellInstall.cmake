@@ -5,7 +5,6 @@
 # paths of the files to copy beside the host's executable, and nothing to
 # link. Tests, the reference host and the benchmarks have no install rules.
 
-include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(VQTINTWELL_INSTALL_LANGDIR ${CMAKE_INSTALL_DATADIR}/VqTintwell/Lang)
@@ -28,10 +27,9 @@ if(MSVC)
     install(FILES $<TARGET_PDB_FILE:VqTintwell> DESTINATION ${CMAKE_INSTALL_BINDIR} OPTIONAL)
 endif()
 
-# The loader includes "vqtintwell.h" from its own folder.
-target_include_directories(VqTintwellHeaders INTERFACE
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/plugin>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vqtintwell>)
+# Hosts include <vqtintwell/vqtintwell.h>; the loader includes
+# "vqtintwell.h" from its own folder.
+target_include_directories(VqTintwellHeaders INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 install(TARGETS VqTintwellHeaders EXPORT VqTintwellTargets)
 install(EXPORT VqTintwellTargets NAMESPACE VqTintwell:: DESTINATION ${VQTINTWELL_INSTALL_CMAKEDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/plugin/vqtintwell.h ${PROJECT_SOURCE_DIR}/plugin/vqtintwellloader.h

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds the library, the reference host and the tests into
-# build/ (or $BUILD_DIR).
+# build/ (or $BUILD_DIR); further arguments go to CMake, for instance
+# -DVQTINTWELL_QT_MAJOR=6.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)

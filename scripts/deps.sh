@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running the demo need on Debian 12,
-# and only what is missing.
+# and only what is missing. Extra package names may be given.
 set -euo pipefail
 
 packages=(
     cmake g++ make
-    qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
-    xvfb xauth
-    fonts-noto-cjk
+    qtbase5-dev qttools5-dev qttools5-dev-tools
+    qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-5compat-dev
+    xvfb xauth fonts-noto-cjk locales
 )
 packages+=("$@")
 
@@ -24,5 +24,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     export DEBIAN_FRONTEND=noninteractive
     "${sudo_cmd[@]}" apt-get update -qq
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ (or
-# $FUZZ_BUILD_DIR) and runs each one for FUZZ_SECONDS seconds (default 60),
+# $FUZZ_BUILD_DIR) and runs each one for FUZZ_SECONDS seconds (default 30),
 # headless, on a copy of its seed corpus, so that the committed corpora stay
 # as they are. Any crash, sanitizer report, leak, time-out or broken check
 # fails the run; the input that caused it is kept in
@@ -9,7 +9,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
-seconds=${FUZZ_SECONDS:-60}
+seconds=${FUZZ_SECONDS:-30}
 targets=(fuzz_catalogue fuzz_records fuzz_logger)
 
 # llvm brings llvm-symbolizer, which turns the reports' addresses into
@@ -18,8 +18,7 @@ targets=(fuzz_catalogue fuzz_records fuzz_logger)
 
 # Only the library and the fuzzers: no tests, host or benchmarks.
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVQTINTWELL_BUILD_FUZZ=ON -DVQTINTWELL_BUILD_TESTS=OFF -DVQTINTWELL_BUILD_HOST=OFF \
-    -DVQTINTWELL_BUILD_BENCH=OFF >/dev/null
+    -DVQTINTWELL_BUILD_FUZZ=ON -DBUILD_TESTING=OFF -DVQTINTWELL_BUILD_HOST=OFF >/dev/null
 cmake --build "$build" --target fuzzers -j"$(nproc)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vq-fuzz.XXXXXX")

@@ -1,79 +1,49 @@
 #!/usr/bin/env bash
-# Installs the library from a build into a temporary prefix, checks the
-# installed files, then builds examples/minimal-host against that prefix
-# through find_package and runs it headless: what a host team does with the
-# package, end to end.
-#
-# BUILD_DIR (default build/) is built with scripts/build.sh when it holds no
-# build yet; otherwise only the library and its translations are brought up
-# to date.
+# Installs a finished build ($BUILD_DIR, default build/) into a temporary
+# prefix, checks the installed files, then builds examples/minimal-host
+# against that prefix through find_package and runs it headless: what a host
+# team does with the package. A host project of the other Qt major version
+# must be refused by find_package.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
+qt=$(sed -n 's/^VQTINTWELL_QT_MAJOR:STRING=//p' "$build/CMakeCache.txt")
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 
-"$root/scripts/deps.sh"
-
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    BUILD_DIR=$build "$root/scripts/build.sh"
-else
-    # Re-running CMake picks up install rules added since the build was made.
-    cmake "$build" >/dev/null
-    cmake --build "$build" --target VqTintwell -j"$(nproc)"
-fi
-
-work=$(mktemp -d /tmp/vqtintwell-install.XXXXXX)
-cleanup() { rm -rf "$work"; }
-trap cleanup EXIT
+work=$(mktemp -d "${TMPDIR:-/tmp}/vqtintwell-install.XXXXXX")
+trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
-
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
-libdir=${libdir:-lib}
-expected=(
-    "include/vqtintwell/vqtintwell.h"
-    "include/vqtintwell/vqtintwellloader.h"
-    "$libdir/libVqTintwell.so"
-    "$libdir/cmake/VqTintwell/VqTintwellConfig.cmake"
-    "$libdir/cmake/VqTintwell/VqTintwellConfigVersion.cmake"
-    "share/VqTintwell/Lang/Lang.ini"
-    "share/VqTintwell/Lang/chs/VqTintwell.qm"
-    "share/VqTintwell/Lang/en/VqTintwell.qm"
-    "share/doc/VqTintwell/abi.md"
-    "share/doc/VqTintwell/host-guide.md"
-)
 # Exactly these: a test, the reference host or a benchmark in the prefix
 # fails the check as much as a missing file does.
-printf '%s\n' "${expected[@]}" | sort >"$work/expected.txt"
-(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort) >"$work/installed.txt"
-if ! diff -u "$work/expected.txt" "$work/installed.txt"; then
-    echo "test-install: the installed files differ from the expected list (- missing, + unexpected)" >&2
-    exit 1
-fi
-for file in "${expected[@]}"; do
-    if [ ! -s "$prefix/$file" ]; then
-        echo "test-install: $file is empty" >&2
-        exit 1
-    fi
-done
-echo "test-install: ${#expected[@]} files installed as expected"
+printf '%s\n' include/vqtintwell/vqtintwell.h include/vqtintwell/vqtintwellloader.h "$libdir/libVqTintwell.so" \
+    "$libdir/cmake/VqTintwell/VqTintwellConfig.cmake" "$libdir/cmake/VqTintwell/VqTintwellConfigVersion.cmake" \
+    "$libdir/cmake/VqTintwell/VqTintwellTargets.cmake" share/VqTintwell/Lang/Lang.ini \
+    share/VqTintwell/Lang/chs/VqTintwell.qm share/VqTintwell/Lang/en/VqTintwell.qm \
+    share/doc/VqTintwell/abi.md share/doc/VqTintwell/host-guide.md | sort >"$work/expected"
+(cd "$prefix" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
+diff -u "$work/expected" "$work/installed" || { echo "test-install: unexpected installed files" >&2; exit 1; }
 
 # The example sees nothing of the source tree or the build: only the prefix.
-example=$work/minimal-host
-cmake -S "$root/examples/minimal-host" -B "$example" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_PREFIX_PATH="$prefix" >"$work/example-configure.log" 2>&1 \
-    || { cat "$work/example-configure.log" >&2; exit 1; }
-cmake --build "$example" -j"$(nproc)"
+cmake -S "$root/examples/minimal-host" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 \
+    || { cat "$work/log" >&2; exit 1; }
+cmake --build "$work/example" -j"$(nproc)" >"$work/log" 2>&1 || { cat "$work/log" >&2; exit 1; }
+(cd "$work" && QT_QPA_PLATFORM=offscreen timeout 120 "$work/example/minimal-host" --auto-close)
 
-for file in minimal-host libVqTintwell.so Lang/Lang.ini Lang/chs/VqTintwell.qm Lang/en/VqTintwell.qm; do
-    if [ ! -f "$example/$file" ]; then
-        echo "test-install: the example's build lacks $file" >&2
-        exit 1
-    fi
-done
-
-# The example loads the library beside it, not the one in the prefix or the
-# build, and exits non-zero on any failure.
-(cd "$work" && QT_QPA_PLATFORM=offscreen timeout 120 "$example/minimal-host" --auto-close)
-echo "test-install: passed"
+other=$((qt == 5 ? 6 : 5))
+mkdir "$work/other"
+cat >"$work/other/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.16)
+project(other LANGUAGES CXX)
+find_package(Qt$other REQUIRED COMPONENTS Core)
+find_package(VqTintwell REQUIRED)
+CMAKE
+if cmake -S "$work/other" -B "$work/other/build" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 ||
+    ! grep -q "built with Qt $qt and cannot be loaded into a Qt $other host" "$work/log"; then
+    cat "$work/log" >&2
+    echo "test-install: a Qt $other host was not refused" >&2
+    exit 1
+fi
+echo "test-install: Qt $qt package installed, used by the example and refused to a Qt $other host"

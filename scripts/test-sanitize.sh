@@ -7,24 +7,18 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SANITIZE_BUILD_DIR:-$root/build-asan}
 
-"$root/scripts/deps.sh"
-
 # -O1 with line tables only: the sanitizers need no more for readable
 # reports, and the build takes far less time than at -O2 with full debug
 # information.
-cmake -S "$root" -B "$build" -DVQTINTWELL_SANITIZE=ON -DVQTINTWELL_BUILD_BENCH=OFF \
-    -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS="-O1 -g1" >/dev/null
+cmake -S "$root" -B "$build" -DVQTINTWELL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS="-O1 -g1" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
-
-cd "$build"
-QT_QPA_PLATFORM=offscreen ctest -LE xcb --output-on-failure -j"$(nproc)"
+export LSAN_OPTIONS=suppressions=$root/testsupport/lsan.supp:print_suppressions=0
 # Qt's xcb platform loads its GLX integration at start-up, which brings in
 # Mesa's software driver and unloads it again at exit; whatever Mesa leaves
 # allocated is then reported from an unmapped module that no suppression can
-# name, and how much depends on the machine. The windows draw without OpenGL,
-# so the sanitizer run leaves the integration out.
-QT_XCB_GL_INTEGRATION=none xvfb-run -a -s "-screen 0 1920x1080x24" ctest -L xcb --output-on-failure
+# name. The windows draw without OpenGL, so the run leaves it out.
+export QT_XCB_GL_INTEGRATION=none
+"$root/scripts/test-suite.sh" "$build"
