@@ -7,6 +7,20 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace {
+
+QPoint globalPosition(const QEvent* event)
+{
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return mouse->globalPosition().toPoint();
+#else
+    return mouse->globalPos();
+#endif
+}
+
+} // namespace
+
 namespace FramelessWindow {
 
 void makeFrameless(QDialog* dialog)
@@ -35,13 +49,13 @@ bool handleTitleBarEvent(QWidget* window, QEvent* event, bool& dragging, QPoint&
         if (mouse->button() != Qt::LeftButton)
             return false;
         dragging = true;
-        dragOffset = mouse->globalPos() - window->frameGeometry().topLeft();
+        dragOffset = globalPosition(event) - window->frameGeometry().topLeft();
         return true;
     }
     case QEvent::MouseMove:
         if (!dragging)
             return false;
-        window->move(static_cast<QMouseEvent*>(event)->globalPos() - dragOffset);
+        window->move(globalPosition(event) - dragOffset);
         return true;
     case QEvent::MouseButtonRelease:
         if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)

@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTextCodec>
-#include <QTextStream>
 #include <QTranslator>
 
 const QString g_qmFileName = QStringLiteral("VqTintwell.qm");
@@ -81,22 +80,13 @@ void CTranslatorMgr::loadLangIni()
         return;
     }
 
-    QTextStream stream(&file);
-    QTextCodec* codec = codecForDevice(&file);
-    stream.setCodec(codec);
-    // The codec is the one the mark chose; a big-endian UTF-16 mark, for one,
-    // must not switch the stream away from GB2312.
-    stream.setAutoDetectUnicode(false);
-    if (codec->name() == "UTF-16LE") {
-        // Whether the decoder swallows the mark or not, it must not end up
-        // in the first line.
-        if (stream.read(1) != QString(QChar::ByteOrderMark))
-            stream.seek(0);
-    }
-
+    // The codec is the one the mark chose: a big-endian UTF-16 mark, for
+    // one, leaves the file to GB2312. Whether the decoder swallows the mark
+    // or not, it never ends up in the first line.
+    const QString text = codecForDevice(&file)->toUnicode(file.readAll());
     bool inLangSection = false;
-    QString line;
-    while (stream.readLineInto(&line))
+    const QStringList lines = text.mid(text.startsWith(QChar::ByteOrderMark) ? 1 : 0).split(QLatin1Char('\n'));
+    for (const QString& line : lines)
         readCatalogueLine(line.trimmed(), inLangSection);
 
     file.close();

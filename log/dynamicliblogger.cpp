@@ -136,7 +136,11 @@ bool DynamicLibLogger::openLogFile(int index)
         return false;
 
     m_stream.setDevice(&m_file);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    m_stream.setEncoding(QStringConverter::Utf8);
+#else
     m_stream.setCodec("UTF-8");
+#endif
     setHiddenAttribute(m_file.fileName());
     m_currentIndex = index;
     return true;
@@ -217,7 +221,7 @@ int DynamicLibLogger::ownFileNumber(const QString& fileName) const
         return -1;
     // toInt() gives 0 for a digit run that does not fit, which keeps such a
     // file out of the search for the number to continue.
-    return match.capturedRef(1).toInt();
+    return match.captured(1).toInt();
 }
 
 int DynamicLibLogger::removeExpiredLogs(int days)

@@ -1,5 +1,7 @@
 // Loads the VqTintwell plug-in at run time and owns the interface object it
 // hands out. Every host runs a QApplication, so QLibrary does the loading.
+// Keep one loader per library file: Qt 6.4 unloads a file at the first
+// unload of any QLibrary of it.
 #ifndef VQTINTWELLLOADER_H
 #define VQTINTWELLLOADER_H
 
@@ -23,6 +25,9 @@ public:
     {
         unload();
         m_library.setFileName(path);
+        // Loaded explicitly, so that this loader holds a reference of its
+        // own even when another has the library loaded already.
+        m_library.load();
         const auto create = reinterpret_cast<VqNewInterfaceFn>(m_library.resolve("NewInterface"));
         m_release = create ? reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface")) : nullptr;
         if (!create || !m_release) {

@@ -45,6 +45,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(m_plugin.load(QStringLiteral(VQ_PLUGIN_PATH)), qPrintable(m_plugin.errorString()));
+        QVERIFY(m_library.load());
+        m_create = reinterpret_cast<VqNewInterfaceFn>(m_library.resolve("NewInterface"));
+        m_release = reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface"));
         QWidget parent;
         QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
         QVERIFY(!m_plugin->ShowForWidget(&parent, 0));
@@ -99,8 +102,7 @@ private slots:
     // host, through the same object or another, and the open one goes on.
     void repeatedRequestsAreRefused()
     {
-        VqTintwellLoader other;
-        QVERIFY(other.load(QStringLiteral(VQ_PLUGIN_PATH)));
+        const std::unique_ptr<ITintwell, VqReleaseInterfaceFn> other(m_create(), m_release);
         QWidget window;
         QList<bool> results;
         QStringList linesMeanwhile;
@@ -181,28 +183,26 @@ private slots:
     // cast by name for both its parts, and ReleaseInterface destroys it.
     void interfaceObjects()
     {
-        QLibrary library(QStringLiteral(VQ_PLUGIN_PATH));
-        const auto create = reinterpret_cast<VqNewInterfaceFn>(library.resolve("NewInterface"));
-        const auto release = reinterpret_cast<VqReleaseInterfaceFn>(library.resolve("ReleaseInterface"));
-        ITintwell* const first = create();
-        ITintwell* const second = create();
+        ITintwell* const first = m_create();
+        ITintwell* const second = m_create();
         QVERIFY(first != second);
         QPointer<QObject> object(dynamic_cast<QObject*>(first));
         QVERIFY(object && !object->parent());
         QCOMPARE(object->qt_metacast("ITintwell"), static_cast<void*>(first));
         QCOMPARE(object->qt_metacast("CTintwell"), static_cast<void*>(object.data()));
-        release(first);
+        m_release(first);
         QVERIFY(object.isNull());
-        release(second);
-        release(nullptr);
-        library.unload();
+        m_release(second);
+        m_release(nullptr);
     }
 
     // Load, show, release and unload, again and again: each time the library
     // goes from the process, and with it its log file.
     void loadShowUnload()
     {
+        // Qt 6.4 unloads at the first unload of any QLibrary of the file.
         m_plugin.unload();
+        m_library.unload();
         QVERIFY(!m_plugin.load(QStringLiteral("/nonexistent/VqTintwell")));
         QVERIFY2(m_plugin.errorString().contains(QStringLiteral("/nonexistent/VqTintwell")),
                  qPrintable(m_plugin.errorString()));
@@ -222,6 +222,10 @@ private slots:
 
 private:
     VqTintwellLoader m_plugin;
+    // The exports themselves, for more interface objects.
+    QLibrary m_library{QStringLiteral(VQ_PLUGIN_PATH)};
+    VqNewInterfaceFn m_create = nullptr;
+    VqReleaseInterfaceFn m_release = nullptr;
     std::unique_ptr<RecordingHost> m_host;
 };
 
