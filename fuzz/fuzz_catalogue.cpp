@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzApp::check(manager->translator()->isEmpty() == probe.isEmpty(), "translator holds something else than its file");
 
     // Texts as the dialogs ask for them; empty when nothing is loaded.
-    const QString text = CTranslatorMgr::text("InkManagement", "Close");
+    const QString text = CTranslatorMgr::translate("InkManagement", "Close");
     FuzzApp::check(!loadFails || text.isEmpty(), "a text from a translation that failed to load");
 
     // Reading the catalogue alone, again: the same languages come out.
