@@ -143,6 +143,7 @@ private slots:
         QVERIFY(centred);
         const auto* table = dialog.findChild<QTableWidget*>();
         QCOMPARE(table->verticalScrollBar()->isVisible(), shown.size() > 13);
+        QCOMPARE(table->verticalScrollBar()->width(), shown.size() > 13 ? 6 : table->verticalScrollBar()->width());
         QVERIFY(!table->horizontalScrollBar()->isVisible());
         QCOMPARE(dialog.findChild<QWidget*>(QStringLiteral("label_info3"))->isVisible(), !limited);
         QCOMPARE(m_host->logLines, lines);

@@ -15,12 +15,12 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         const QDir bin(QStringLiteral(HOST_BIN_DIR));
         const QStringList files{QStringLiteral("tintwell-host"), QStringLiteral(PLUGIN_FILE_NAME),
-                                QStringLiteral("Lang/Lang.ini"), QStringLiteral("Lang/chs/VqTintwell.qm"),
-                                QStringLiteral("Lang/en/VqTintwell.qm")};
+                                QStringLiteral("Lang/chs/VqTintwell.qm"), QStringLiteral("Lang/en/VqTintwell.qm")};
         for (const QString& file : files) {
             QVERIFY(QDir(m_dir->path()).mkpath(QFileInfo(file).path()));
             QVERIFY(QFile::copy(bin.filePath(file), m_dir->filePath(file)));
         }
+        QVERIFY(QFile::copy(QStringLiteral(HOST_CATALOGUE), m_dir->filePath(QStringLiteral("Lang/Lang.ini"))));
     }
 
     // What a run prints and its exit status. %DIR% stands for the host's

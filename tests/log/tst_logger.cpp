@@ -15,6 +15,7 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 #endif
 
@@ -69,6 +70,15 @@ class TestLogger : public QObject
     Q_OBJECT
 
 private slots:
+    // A zone away from UTC, so that a time tag in UTC would show.
+    void initTestCase()
+    {
+#ifdef Q_OS_UNIX
+        qputenv("TZ", "CST-8");
+        tzset();
+#endif
+    }
+
     void init()
     {
         m_tmp = std::make_unique<QTemporaryDir>();
@@ -315,12 +325,16 @@ private slots:
     }
 
     // Every opening of the ink management window writes its two lines to the
-    // process's one logger, beside the application; the next run continues
-    // the same file.
+    // process's one logger, beside the application, which keeps a year of
+    // files; the next run continues the same file.
     void openingLines()
     {
         const QDir logDir(QCoreApplication::applicationDirPath() + QStringLiteral("/Log/Activity"));
         QVERIFY(QDir(logDir.filePath(QStringLiteral(".."))).removeRecursively());
+        QVERIFY(create(logDir, QStringLiteral("Activity1.log")));
+        QVERIFY(setModified(logDir.filePath(QStringLiteral("Activity1.log")), QDateTime::currentDateTime().addDays(-360)));
+        QVERIFY(create(logDir, QStringLiteral("Activity2.log")));
+        QVERIFY(setModified(logDir.filePath(QStringLiteral("Activity2.log")), QDateTime::currentDateTime().addDays(-370)));
         const QString opening = line("INFO", QString()) + line("INFO", Banner);
         for (int run = 0; run < 2; ++run) {
             DynamicLibLogger::destroyInstance();
@@ -329,7 +343,7 @@ private slots:
         }
         QCOMPARE(logDir.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Activity1.log")});
         QVERIFY(matchesWhole(tail(logDir.filePath(QStringLiteral("Activity1.log"))),
-                             Header + opening + opening + QStringLiteral("\n") + Header + opening + opening));
+                             QStringLiteral("old\n\n") + Header + opening + opening + QStringLiteral("\n") + Header + opening + opening));
     }
 
 private:

@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Mutation runner: how many realistic faults in the library the test suite catches.
+
+Applies the mutants of tests/mutants.txt to the sources one at a time,
+rebuilds, runs the offscreen suite with a time limit, restores the source and
+reports each mutant as killed, survived or not built, then a summary line.
+Run on demand, not in CI; the build lives in build-mutants/ (or --build).
+
+    scripts/mutate.py [--build DIR] [--timeout SECONDS] [NUMBER ...]
+
+A mutant is a block of four lines in tests/mutants.txt: what the fault is,
+the file, the text to replace and its replacement. The text must occur once
+in the file; a blank in it matches any run of white space, line breaks
+included, so that it can reach across lines. \\n in a replacement stands for
+a line break.
+"""
+import argparse
+import pathlib
+import re
+import subprocess
+import sys
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+
+def read_mutants():
+    blocks = (ROOT / "tests" / "mutants.txt").read_text(encoding="utf-8").split("\n\n")
+    mutants = []
+    for block in blocks:
+        lines = [line for line in block.splitlines() if not line.startswith("#")]
+        if not lines:
+            continue
+        if len(lines) != 4:
+            sys.exit("mutants.txt: a mutant is four lines:\n" + block)
+        what, path, old, new = (line.strip() for line in lines)
+        pattern = re.compile(r"\s+".join(re.escape(word) for word in old.split()))
+        mutants.append((what, path, pattern, new.replace("\\n", "\n")))
+    return mutants
+
+
+def run(command, timeout, cwd):
+    try:
+        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode == 0
+    except subprocess.TimeoutExpired:
+        return False
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default=str(ROOT / "build-mutants"))
+    parser.add_argument("--timeout", type=int, default=120, help="for the whole suite, per mutant")
+    parser.add_argument("numbers", nargs="*", type=int, help="run only these mutants (1-based)")
+    args = parser.parse_args()
+    build = pathlib.Path(args.build)
+
+    mutants = read_mutants()
+    for what, path, pattern, _ in mutants:
+        count = len(pattern.findall((ROOT / path).read_text(encoding="utf-8")))
+        if count != 1:
+            sys.exit(f"mutants.txt: the text of '{what}' occurs {count} times in {path}")
+
+    # Debug: unoptimised code builds faster, and behaves the same.
+    subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"], check=True,
+                   stdout=subprocess.DEVNULL)
+    build_command = ["cmake", "--build", build, "-j2"]
+    suite = ["ctest", "-LE", "xcb", "-j2", "--stop-on-failure", "--timeout", "60"]
+    if not run(build_command, None, ROOT) or not run(suite, args.timeout, build):
+        sys.exit("the suite does not pass without mutants")
+
+    tally = {"killed": 0, "survived": 0, "not built": 0}
+    for number, (what, path, pattern, new) in enumerate(mutants, 1):
+        if args.numbers and number not in args.numbers:
+            continue
+        source = ROOT / path
+        original = source.read_text(encoding="utf-8")
+        started = time.monotonic()
+        try:
+            source.write_text(pattern.sub(lambda _: new, original), encoding="utf-8")
+            if not run(build_command, None, ROOT):
+                result = "not built"
+            elif run(suite, args.timeout, build):
+                result = "survived"
+            else:
+                result = "killed"
+        finally:
+            source.write_text(original, encoding="utf-8")
+        tally[result] += 1
+        print(f"{number:3} {result:9} {time.monotonic() - started:5.0f}s  {path}: {what}", flush=True)
+
+    run(build_command, None, ROOT)
+    tried = tally["killed"] + tally["survived"]
+    rate = 100.0 * tally["killed"] / tried if tried else 0.0
+    print(f"{tally['killed']} killed, {tally['survived']} survived, {tally['not built']} not built: "
+          f"{rate:.1f} % of {tried} built mutants killed")
+    return 0 if tally["survived"] == 0 and tally["not built"] == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
