@@ -81,11 +81,15 @@ void CTranslatorMgr::loadLangIni()
     }
 
     // The codec is the one the mark chose: a big-endian UTF-16 mark, for
-    // one, leaves the file to GB2312. Whether the decoder swallows the mark
-    // or not, it never ends up in the first line.
-    const QString text = codecForDevice(&file)->toUnicode(file.readAll());
+    // one, leaves the file to GB2312. The decoder drops a leading mark; with
+    // UTF-16LE the first character is taken for a mark once more, so that a
+    // mark never ends up in the first line whatever the decoder does.
+    const QTextCodec* codec = codecForDevice(&file);
+    QString text = codec->toUnicode(file.readAll());
+    if (codec->name() == "UTF-16LE" && text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
     bool inLangSection = false;
-    const QStringList lines = text.mid(text.startsWith(QChar::ByteOrderMark) ? 1 : 0).split(QLatin1Char('\n'));
+    const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString& line : lines)
         readCatalogueLine(line.trimmed(), inLangSection);
 

@@ -15,8 +15,10 @@ included, so that it can reach across lines. \\n in a replacement stands for
 a line break.
 """
 import argparse
+import os
 import pathlib
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -28,7 +30,7 @@ def read_mutants():
     blocks = (ROOT / "tests" / "mutants.txt").read_text(encoding="utf-8").split("\n\n")
     mutants = []
     for block in blocks:
-        lines = [line for line in block.splitlines() if not line.startswith("#")]
+        lines = [line for line in block.splitlines() if not line.startswith("# ")]
         if not lines:
             continue
         if len(lines) != 4:
@@ -40,11 +42,17 @@ def read_mutants():
 
 
 def run(command, timeout, cwd):
+    # A session of its own, so that a test hanging in a window goes with it.
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     try:
-        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=timeout).returncode == 0
+        return process.wait(timeout=timeout) == 0
     except subprocess.TimeoutExpired:
         return False
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
 
 
 def main():
@@ -54,6 +62,8 @@ def main():
     parser.add_argument("numbers", nargs="*", type=int, help="run only these mutants (1-based)")
     args = parser.parse_args()
     build = pathlib.Path(args.build)
+    # Stopped from outside, the source being mutated is still put back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
 
     mutants = read_mutants()
     for what, path, pattern, _ in mutants:
@@ -65,7 +75,7 @@ def main():
     subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"], check=True,
                    stdout=subprocess.DEVNULL)
     build_command = ["cmake", "--build", build, "-j2"]
-    suite = ["ctest", "-LE", "xcb", "-j2", "--stop-on-failure", "--timeout", "60"]
+    suite = ["ctest", "-LE", "xcb", "-j2", "--stop-on-failure", "--timeout", "30"]
     if not run(build_command, None, ROOT) or not run(suite, args.timeout, build):
         sys.exit("the suite does not pass without mutants")
 

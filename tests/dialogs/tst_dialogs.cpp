@@ -371,6 +371,10 @@ private slots:
         COMPARE_PIXEL(image, window.get(), "widget_content", QPoint(3, 3), White);
         COMPARE_PIXEL(image, window.get(), "widget_header", QPoint(3, 12), QColor(0x99, 0x99, 0x99));
         COMPARE_PIXEL(image, window.get(), "widget_header", QPoint(0, 12), Dark);
+        const int firstHeader = window->findChild<QWidget*>(QStringLiteral("label_ink"))->width();
+        COMPARE_PIXEL(image, window.get(), "label_ink", QPoint(firstHeader - 1, 12), Dark);
+        if (window->findChild<QWidget*>(QStringLiteral("label_added")))
+            COMPARE_PIXEL(image, window.get(), "label_added", QPoint(0, 12), Dark);
         QVERIFY(qGray(image.pixel(window->findChild<QWidget*>(QStringLiteral("tableWidget_inkList"))->mapTo(window.get(), QPoint(0, 30)))) < 0xC0);
         COMPARE_PIXEL(image, window.get(), buttonName, QPoint(0, 15), Dark);
         COMPARE_PIXEL(image, window.get(), buttonName, QPoint(push->width() / 2, 3), White);

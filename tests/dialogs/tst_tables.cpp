@@ -251,6 +251,7 @@ private slots:
         QTest::newRow("local code set") << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
                                         << QStringLiteral("青色");
         QTest::newRow("all 128 bytes") << QByteArray(128, 'A') << QString(128, QLatin1Char('A'));
+        QTest::newRow("127 bytes") << QByteArray(127, 'A') + '\0' << QString(127, QLatin1Char('A'));
     }
 
     void names()

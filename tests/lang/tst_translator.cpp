@@ -131,7 +131,7 @@ private slots:
     // The host's own translation, which must never answer for the plug-in.
     void initTestCase()
     {
-        QVERIFY(m_hostTranslation.load(QStringLiteral(VQ_LANG_TEST_DATA "/contexts.qm")));
+        QVERIFY(m_hostTranslation.load(QStringLiteral(VQ_LANG_TEST_DATA "/marker_b.qm")));
         QVERIFY(QCoreApplication::installTranslator(&m_hostTranslation));
     }
 
@@ -182,6 +182,9 @@ private slots:
         QTest::newRow("UTF-8 with mark") << encode("UTF-8", Both, "\xEF\xBB\xBF") << both;
         QTest::newRow("UTF-16LE with mark, CR LF")
             << encode("UTF-16LE", QString(Both).replace(QLatin1Char('\n'), QLatin1String("\r\n")), "\xFF\xFE") << both;
+        QTest::newRow("UTF-16LE with the mark twice") << encode("UTF-16LE", Both, "\xFF\xFE\xFF\xFE") << both;
+        QTest::newRow("UTF-8 with the mark twice") << encode("UTF-8", Both, "\xEF\xBB\xBF\xEF\xBB\xBF")
+                                                   << QStringLiteral("0; ; ");
         QTest::newRow("GB2312 without mark") << encode("GB2312", Both) << both;
         QTest::newRow("UTF-16BE reads as GB2312") << encode("UTF-16BE", Both, "\xFE\xFF") << QStringLiteral("0; ; ");
         QTest::newRow("UTF-8 without mark reads as GB2312")
@@ -274,7 +277,7 @@ private slots:
         QCOMPARE(CTranslatorMgr::instance()->translator(), translator);
         // The plug-in's translator and the application's never answer for
         // each other.
-        QCOMPARE(QCoreApplication::translate("InkManagement", "Ink Management"), QStringLiteral("IM:Ink Management"));
+        QCOMPARE(QCoreApplication::translate("InkManagement", "Ink Management"), QStringLiteral("B"));
     }
 
     // Each dialog asks for every text under its own name, the title-bar

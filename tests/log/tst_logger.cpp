@@ -194,8 +194,17 @@ private slots:
         QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log")), Limit), line("INFO", QStringLiteral("A"))));
         QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity3.log"))),
                              line("INFO", QStringLiteral("B")) + line("INFO", QStringLiteral("C"))));
+        // A file that reaches the limit with the run header moves on at the
+        // next line.
+        DynamicLibLogger::destroyInstance();
+        const int header = 70; // an empty line and the header, the time tag being of fixed width
+        QVERIFY(QFile::resize(m_dir.filePath(QStringLiteral("Activity3.log")), Limit - header));
+        logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
+        QCOMPARE(QFileInfo(logger->currentLogFilePath()).size(), Limit);
+        logger->log(DynamicLibLogger::Info, QStringLiteral("D"));
+        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity4.log"))), line("INFO", QStringLiteral("D"))));
         QVERIFY(logger->rotateLogFile());
-        QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(QStringLiteral("Activity4.log")));
+        QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(QStringLiteral("Activity5.log")));
     }
 
     // Own files, whatever their number, go when more midnights than the
