@@ -43,7 +43,7 @@ private:
     void addFrameShadow();
     void startActivityLog();
     void loadInkList();
-    void writeHostLog(const QString& text);
+    static void writeHostLog(const QString& text);
 
     bool m_closedByButton = false;
     std::unique_ptr<Ui::InkManagement> ui;

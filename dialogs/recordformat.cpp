@@ -33,7 +33,7 @@ QString name(const InkRecord& record)
 
 QString amount(double millilitres)
 {
-    return QString::number(millilitres, 'g', 6) + QLatin1String("ml");
+    return QString::number(millilitres, 'g', 6) + QStringLiteral("ml");
 }
 
 QString time(const InkRecord& record)

@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Reference host of the VqTintwell plug-in."));
     parser.addHelpOption();
     const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("Load the plug-in from <path>."),
-                                     QStringLiteral("path"), app.applicationDirPath() + QStringLiteral("/VqTintwell"));
+                                     QStringLiteral("path"), QCoreApplication::applicationDirPath() + QStringLiteral("/VqTintwell"));
     const QCommandLineOption deviceFile(QStringLiteral("device"),
                                         QStringLiteral("Serve the device in the JSON <file>, not the built-in sample."),
                                         QStringLiteral("file"));
@@ -91,9 +91,10 @@ int main(int argc, char** argv)
                                          QStringLiteral("dir"));
     parser.addOptions({library, deviceFile, language, screenshots});
     parser.process(app);
-    if (!parser.positionalArguments().isEmpty() || (headless && !parser.isSet(screenshots))) {
+    const QStringList unexpected = parser.positionalArguments();
+    if (!unexpected.isEmpty() || (headless && !parser.isSet(screenshots))) {
         error(headless ? QStringLiteral("no display; --screenshot DIR saves pictures instead")
-                       : QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+                       : QStringLiteral("unexpected argument %1").arg(unexpected.first()));
         return BadInput;
     }
 
@@ -114,7 +115,7 @@ int main(int argc, char** argv)
     // A message box of the plug-in's (a missing catalogue, say) would wait
     // for an operator who is not there.
     QTimer boxCloser;
-    QObject::connect(&boxCloser, &QTimer::timeout, [] {
+    QObject::connect(&boxCloser, &QTimer::timeout, &boxCloser, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             error(QStringLiteral("closing message box: %1 %2").arg(box->windowTitle(), box->text()));
             box->done(QMessageBox::Ok);
@@ -143,7 +144,7 @@ int main(int argc, char** argv)
         result = takeScreenshots(window, QDir(parser.value(screenshots))) ? Success : Failed;
     } else {
         window.show();
-        result = app.exec();
+        result = QApplication::exec();
     }
     host.checkAllReturned();
     if (host.problems() > 0) {

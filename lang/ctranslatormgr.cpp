@@ -147,7 +147,10 @@ void CTranslatorMgr::readLangKey(const QString& key, const QString& value)
         it->name = value;
     } else if (field == QLatin1String("FOLDER")) {
         it->folder = value;
-        it->qmFile = QStringLiteral("%1/Lang/%2/%3").arg(applicationDir()).arg(value).arg(g_qmFileName);
+        // Filled in one after the other, as the catalogue always has been.
+        it->qmFile = QStringLiteral("%1/Lang/%2/%3").arg(applicationDir());
+        it->qmFile = it->qmFile.arg(value);
+        it->qmFile = it->qmFile.arg(g_qmFileName);
     } else if (field == QLatin1String("SHOW")) {
         // toInt() gives 0 for a word, so only a real 1 shows the language.
         it->show = value.toInt(nullptr, 10) == 1;
@@ -181,10 +184,10 @@ void CTranslatorMgr::loadTranslator()
 QString CTranslatorMgr::qmFilePath(qint32 langId) const
 {
     if (!m_loaded)
-        return QString();
+        return {};
     const auto it = m_langMap.constFind(langId);
     if (it == m_langMap.constEnd() || !it->show)
-        return QString();
+        return {};
     return it->qmFile;
 }
 

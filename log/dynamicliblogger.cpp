@@ -31,21 +31,15 @@ namespace {
 // library. So it goes with the library, while the host's application still
 // exists. At process exit, after the application is gone, nothing is done:
 // every line is already flushed and the file closes with the process.
-struct ReleaseAtUnload
+void releaseAtUnload()
 {
-    ReleaseAtUnload() = default;
-    ReleaseAtUnload(const ReleaseAtUnload&) = delete;
-    ReleaseAtUnload& operator=(const ReleaseAtUnload&) = delete;
-    ~ReleaseAtUnload()
-    {
-        if (QCoreApplication::instance())
-            DynamicLibLogger::destroyInstance();
-    }
-};
-
-const ReleaseAtUnload releaseAtUnload;
+    if (QCoreApplication::instance())
+        DynamicLibLogger::destroyInstance();
+}
 
 } // namespace
+
+Q_DESTRUCTOR_FUNCTION(releaseAtUnload)
 
 DynamicLibLogger* DynamicLibLogger::instance(const QString& logDir, const QString& filePrefix, int retentionDays)
 {
@@ -62,17 +56,17 @@ void DynamicLibLogger::destroyInstance()
     s_instance = nullptr;
 }
 
-DynamicLibLogger::DynamicLibLogger(const QString& logDir, const QString& filePrefix, int retentionDays)
+DynamicLibLogger::DynamicLibLogger(QString logDir, QString filePrefix, int retentionDays)
     : QObject(nullptr)
-    , m_logDir(logDir)
-    , m_filePrefix(filePrefix)
+    , m_logDir(std::move(logDir))
+    , m_filePrefix(std::move(filePrefix))
     , m_maxFileSize(MaxFileSize)
     , m_retentionDays(retentionDays)
     // Anchored on the whole name: a plain '$' would also match before a
     // final line feed and take "Activity3.log\n", someone else's file, for
     // one of ours.
     , m_ownFilePattern(QRegularExpression::anchoredPattern(
-          QStringLiteral("\\.?%1(\\d+)\\.log").arg(QRegularExpression::escape(filePrefix))))
+          QStringLiteral("\\.?%1(\\d+)\\.log").arg(QRegularExpression::escape(m_filePrefix))))
 {
     initialize();
 }

@@ -49,7 +49,7 @@ public:
     bool rotateLogFile();
 
 private:
-    DynamicLibLogger(const QString& logDir, const QString& filePrefix, int retentionDays);
+    DynamicLibLogger(QString logDir, QString filePrefix, int retentionDays);
 
     void initialize();
     bool openLogFile(int index);

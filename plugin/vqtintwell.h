@@ -21,7 +21,7 @@ class QWidget;
 // come first. Off Windows a native window handle is the window's WId cast to
 // a pointer.
 struct HWND__;
-typedef HWND__* HWND;
+using HWND = HWND__*;
 
 #if defined(_WIN32)
 #  if defined(VQTINTWELL_BUILDING)
@@ -78,7 +78,7 @@ class IInkHost
 {
 public:
     // slot 0
-    virtual ~IInkHost() {}
+    virtual ~IInkHost() = default;
     // slot 1: one UTF-8 line without line break, valid during the call.
     virtual void WriteLog(const char* line) = 0;
     // slot 2: receives the records pointer of every list after each fill call,
@@ -104,7 +104,7 @@ class ITintwell
 {
 public:
     // slot 0
-    virtual ~ITintwell() {}
+    virtual ~ITintwell() = default;
     // slot 1: stores the host's callback interface and loads the translation.
     // False for a null host, which leaves the previous host in use.
     virtual bool SetHost(IInkHost* host) = 0;
@@ -126,7 +126,7 @@ VQTINTWELL_API void ReleaseInterface(ITintwell* object);
 }
 
 // Types of the exports, for hosts that resolve them at run time.
-typedef ITintwell* (*VqNewInterfaceFn)();
-typedef void (*VqReleaseInterfaceFn)(ITintwell*);
+using VqNewInterfaceFn = ITintwell* (*)();
+using VqReleaseInterfaceFn = void (*)(ITintwell*);
 
 #endif // VQTINTWELL_H

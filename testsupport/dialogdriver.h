@@ -34,7 +34,7 @@ inline void rejectAll()
 // Calls 'action', which must close it, once the top-level widget
 // 'objectName' shows. Should it not show within 'timeoutMs', every dialog is
 // rejected and 'timedOut' set.
-inline void whenShown(const QString& objectName, std::function<void(QWidget*)> action, bool* timedOut = nullptr,
+inline void whenShown(const QString& objectName, const std::function<void(QWidget*)>& action, bool* timedOut = nullptr,
                       int timeoutMs = 10000)
 {
     auto* timer = new QTimer(qApp);

@@ -129,7 +129,7 @@ QColor textColour(QWidget* label)
     return counts.isEmpty() ? QColor() : QColor(std::max_element(counts.begin(), counts.end()).key());
 }
 
-const QColor Dark(0x6D, 0x6D, 0x6D), Light(0xE8, 0xE8, 0xE8), White(Qt::white), Frame(0x50, 0x50, 0x50);
+constexpr QRgb Dark = 0xFF6D6D6D, Light = 0xFFE8E8E8, White = 0xFFFFFFFF, Frame = 0xFF505050;
 
 } // namespace
 
@@ -194,7 +194,8 @@ private slots:
                              "widget_border.shadow=#46000000_0,5_9")
                   .arg(d);
         for (const auto& [dialog, entries] : {std::pair{"InkManagement", ink}, std::pair{"InkRefillLog", refills}}) {
-            for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList split = entries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (const QString& entry : split) {
                 const QString target = entry.section(QLatin1Char('='), 0, 0);
                 QTest::addRow("%s %s", dialog, qPrintable(target))
                     << QString::fromLatin1(dialog) << target.section(QLatin1Char('.'), 0, 0)
@@ -281,8 +282,8 @@ private slots:
         int result = -1;
         DialogDriver::whenShown(QStringLiteral("InkRefillLog"), [&](QWidget* refills) {
             at = refills->pos();
-            connect(static_cast<QDialog*>(refills), &QDialog::finished, this, [&](int r) { result = r; });
             DialogDriver::click(refills, button.toLatin1().constData());
+            result = static_cast<QDialog*>(refills)->result();
         });
         DialogDriver::click(&ink, "pushButton_inkRefillLog");
         QCOMPARE(at, QPoint(187, 112));

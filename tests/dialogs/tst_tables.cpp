@@ -103,7 +103,8 @@ private slots:
         };
         const auto shown = [](const char* amounts) {
             QStringList rows;
-            for (const QString& amount : QString::fromLatin1(amounts).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            const QStringList texts = QString::fromLatin1(amounts).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (const QString& amount : texts)
                 rows << QStringLiteral("Ink %1|%2").arg(rows.size()).arg(amount);
             return rows;
         };

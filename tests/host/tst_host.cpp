@@ -73,8 +73,9 @@ private slots:
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
         host.setProcessEnvironment(environment);
-        host.start(m_dir->filePath(QStringLiteral("tintwell-host")),
-                   arguments.replace(QStringLiteral("%DIR%"), m_dir->path()).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        host.setProgram(m_dir->filePath(QStringLiteral("tintwell-host")));
+        host.setArguments(arguments.replace(QStringLiteral("%DIR%"), m_dir->path()).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        QVERIFY(host.open());
         QVERIFY(host.waitForFinished(60000));
         const QString out = QString::fromUtf8(host.readAllStandardOutput());
         const QString err = QString::fromUtf8(host.readAllStandardError());

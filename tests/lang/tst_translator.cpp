@@ -102,7 +102,8 @@ QString title()
 QString summary(const CTranslatorMgr& manager)
 {
     QStringList visible, paths;
-    for (const LangInfo& info : manager.visibleLangList())
+    const QList<LangInfo> languages = manager.visibleLangList();
+    for (const LangInfo& info : languages)
         visible << QStringLiteral("%1|%2|%3").arg(info.id).arg(info.name, info.folder);
     for (int id = 0; id <= 10; ++id) {
         if (QString path = manager.qmFilePath(id); !path.isEmpty())

@@ -82,7 +82,7 @@ private slots:
     void init()
     {
         m_tmp = std::make_unique<QTemporaryDir>();
-        m_dir = QDir(m_tmp->path() + QStringLiteral("/Log/Activity"));
+        m_dir.setPath(m_tmp->path() + QStringLiteral("/Log/Activity"));
     }
 
     void cleanup() { DynamicLibLogger::destroyInstance(); }
@@ -95,7 +95,7 @@ private slots:
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("written");
         QTest::addColumn<bool>("continued");
-        QTest::newRow("nothing there") << QStringLiteral("") << QStringLiteral("Activity1.log") << false;
+        QTest::newRow("nothing there") << QString() << QStringLiteral("Activity1.log") << false;
         QTest::newRow("newest continued") << QStringLiteral("Activity1.log Activity2.log") << QStringLiteral("Activity2.log") << true;
         QTest::newRow("numbers compare as integers") << QStringLiteral("Activity12.log Activity9.log") << QStringLiteral("Activity12.log") << true;
         QTest::newRow("leading zeros") << QStringLiteral("Activity007.log Activity3.log") << QStringLiteral("Activity7.log") << true;
@@ -117,7 +117,8 @@ private slots:
         QFETCH(QString, entries);
         QFETCH(QString, written);
         QFETCH(bool, continued);
-        for (const QString& entry : entries.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        const QStringList created = entries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString& entry : created)
             QVERIFY(create(m_dir, entry));
         const QString path = m_dir.filePath(written);
         const qint64 oldSize = QFileInfo(path).size();
@@ -155,7 +156,7 @@ private slots:
         QTest::newRow("fatal") << 4 << QStringLiteral("a") << QStringLiteral("[FATAL] a");
         QTest::newRow("above range") << 5 << QStringLiteral("a") << QStringLiteral("[UNKNOWN] a");
         QTest::newRow("negative") << -1 << QStringLiteral("a") << QStringLiteral("[UNKNOWN] a");
-        QTest::newRow("empty message ends with a blank") << 1 << QStringLiteral("") << QStringLiteral("[INFO] ");
+        QTest::newRow("empty message ends with a blank") << 1 << QString() << QStringLiteral("[INFO] ");
         QTest::newRow("placeholders stay") << 1 << QStringLiteral("%1 %2 %L1") << QStringLiteral("[INFO] %1 %2 %L1");
         QTest::newRow("line breaks stay") << 3 << QStringLiteral("one\ntwo\n") << QStringLiteral("[ERROR] one\ntwo\n");
         QTest::newRow("UTF-8") << 1 << Banner << QStringLiteral("[INFO] ") + Banner;
@@ -233,7 +234,8 @@ private slots:
         QFETCH(bool, removed);
         const QStringList own{QStringLiteral("Activity4.log"), QStringLiteral(".Activity0.log"),
                               QStringLiteral("Activity99999999999.log")};
-        for (const QString& name : own + QStringList{QStringLiteral("Activity4.txt")})
+        const QStringList all = own + QStringList{QStringLiteral("Activity4.txt")};
+        for (const QString& name : all)
             QVERIFY(create(m_dir, name) && setModified(m_dir.filePath(name), modified));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, days);
         for (const QString& name : own)
@@ -254,8 +256,8 @@ private slots:
     {
         QTest::addColumn<QString>("blocker");
         QTest::addColumn<QString>("lastPath");
-        QTest::newRow("directory is a file") << QStringLiteral("Log/Activity") << QStringLiteral("");
-        QTest::newRow("parent is a file") << QStringLiteral("Log") << QStringLiteral("");
+        QTest::newRow("directory is a file") << QStringLiteral("Log/Activity") << QString();
+        QTest::newRow("parent is a file") << QStringLiteral("Log") << QString();
         QTest::newRow("log file is a directory") << QStringLiteral("Log/Activity/Activity1.log/") << QStringLiteral("Log/Activity/Activity1.log");
     }
 
@@ -327,7 +329,8 @@ private slots:
         QCOMPARE(lines.size(), 801);
         QSet<QString> seen;
         const QRegularExpression whole(QStringLiteral("^\\[%1\\] \\[DEBUG\\] (t\\d n\\d+) x{100}$").arg(Time));
-        for (const QString& text : lines.mid(1))
+        const QStringList logged = lines.mid(1);
+        for (const QString& text : logged)
             seen.insert(whole.match(text).captured(1));
         seen.remove(QString());
         QCOMPARE(seen.size(), 800);

@@ -84,7 +84,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.resize(outer.size() - (window.frameGeometry().size() - window.geometry().size()));
         window.move(outer.topLeft());
-        QTRY_COMPARE(window.frameGeometry(), outer);
+        QVERIFY(QTest::qWaitFor([&] { return window.frameGeometry() == outer; }));
         QRect geometry;
         bool enabledMeanwhile = true;
         whenShown([&](QWidget* dialog) {
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(geometry, QRect(expected, QSize(875, 563)));
         QVERIFY(!enabledMeanwhile);
         QVERIFY(window.isEnabled());
-        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
     }
 
     // While a window is open every request is refused with one line to the
