@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines per second of the activity logger against the least a line must cost:
 // a plain POSIX writer that, per line, formats the same line, asks the open
 // file for its size once and hands the line to the system with one write().

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time from the show call to the first painted frame of the ink management
 // window and of the refill log, beside the least a one-item-per-cell table
 // of the same shape can cost: a bare QTableWidget filled with the same items

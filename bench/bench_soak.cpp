@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Resident memory over many openings and closings of both windows in one
 // process. Each cycle opens the ink management window, the refill log from
 // its button, and closes both with their buttons; the windows' deferred

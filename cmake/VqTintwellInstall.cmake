@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` gives a host team: the library file, the two
 # host-facing headers, the translations with a sample language catalogue,
 # and a CMake package with the header target VqTintwell::Headers. The library

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/inkmanagement.h"
 #include "ui_inkmanagement.h"
 

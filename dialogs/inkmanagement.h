@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_INKMANAGEMENT_H
 #define VQTINTWELL_INKMANAGEMENT_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/inkrefilllog.h"
 #include "ui_inkrefilllog.h"
 

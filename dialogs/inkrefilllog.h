@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_INKREFILLLOG_H
 #define VQTINTWELL_INKREFILLLOG_H
 

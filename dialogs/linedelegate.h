@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_LINEDELEGATE_H
 #define VQTINTWELL_LINEDELEGATE_H
 

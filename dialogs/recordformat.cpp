@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "dialogs/recordformat.h"
 
 #include "plugin/vqtintwell.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_RECORDFORMAT_H
 #define VQTINTWELL_RECORDFORMAT_H
 

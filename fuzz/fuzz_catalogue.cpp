@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host's language catalogue, Lang/Lang.ini under the application
 // directory, is the host's file: the input is written there byte for byte,
 // then the catalogue is read, the translation loaded and every query asked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the activity logger finds in its directory when it starts: file names,
 // sizes and modification times decoded from the input into a fresh directory,
 // then the logger's start-up (clean-up by age, choice of the file to continue)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the host hands over through its fill calls, fed into both dialogs.
 //
 // Input layout (little-endian; missing bytes read as 0):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_FUZZ_FUZZAPP_H
 #define VQTINTWELL_FUZZ_FUZZAPP_H
 

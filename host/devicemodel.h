@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef TINTWELLHOST_DEVICEMODEL_H
 #define TINTWELLHOST_DEVICEMODEL_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef TINTWELLHOST_HOSTWINDOW_H
 #define TINTWELLHOST_HOSTWINDOW_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef TINTWELLHOST_INKHOST_H
 #define TINTWELLHOST_INKHOST_H
 

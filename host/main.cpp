@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reference host of the VqTintwell plug-in: loads the library by path,
 // implements IInkHost over a device model and opens the plug-in's windows
 // from a main window of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "lang/ctranslatormgr.h"
 
 #include <QCoreApplication>

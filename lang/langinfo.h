@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_LANGINFO_H
 #define VQTINTWELL_LANGINFO_H
 

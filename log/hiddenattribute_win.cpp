@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "log/hiddenattribute.h"
 
 #ifndef WIN32_LEAN_AND_MEAN

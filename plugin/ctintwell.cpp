@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plugin/ctintwell.h"
 
 #include "dialogs/inkmanagement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_CTINTWELL_H
 #define VQTINTWELL_CTINTWELL_H
 

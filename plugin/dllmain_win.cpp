@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Library entry routine for Windows builds. The plug-in keeps no per-thread
 // state, so the thread attach and detach notifications are switched off.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_GLOBALS_H
 #define VQTINTWELL_GLOBALS_H
 

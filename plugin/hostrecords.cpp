@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plugin/hostrecords.h"
 
 HostRecords::HostRecords(IInkHost* host, FillCall fill)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_HOSTRECORDS_H
 #define VQTINTWELL_HOSTRECORDS_H
 

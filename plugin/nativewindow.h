@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #ifndef VQTINTWELL_NATIVEWINDOW_H
 #define VQTINTWELL_NATIVEWINDOW_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Implementation for platforms without the Windows calls: a handle is the
 // WId of a native window of this process, and the widget that owns it stands
 // in for the window.

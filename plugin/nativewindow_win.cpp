@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Windows implementation: thin forwarding to user32, no Qt involved.
 #include "plugin/nativewindow.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // VqTintwell host interface.
 //
 // This is the only header a host needs. It declares the interface the plug-in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loads the VqTintwell plug-in at run time and owns the interface object it
 // hands out. Every host runs a QApplication, so QLibrary does the loading.
 // Keep one loader per library file: Qt 6.4 unloads a file at the first

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds the library, the reference host and the tests into
 # build/ (or $BUILD_DIR); further arguments go to CMake, for instance
 # -DVQTINTWELL_QT_MAJOR=6.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Code health, on a finished build ($1, default build/): every C++ file as
 # .clang-format has it, clazy's checks of .clazy over the library, the host
 # and the tests, and clang-tidy's of .clang-tidy over the library and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a fresh Debian 12 machine if needed, builds everything and runs the
 # reference host with its built-in sample device; --qt6 builds against Qt 6
 # (into build-qt6/). Without a display the host saves screenshots of what it

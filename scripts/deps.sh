@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building, testing and running the demo need on Debian 12,
 # and only what is missing. Extra package names may be given.
 set -euo pipefail

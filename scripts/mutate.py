@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Mutation runner: how many realistic faults in the library the test suite catches.
 
 Applies the mutants of tests/mutants.txt to the sources one at a time,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ (or
 # $FUZZ_BUILD_DIR) and runs each one for FUZZ_SECONDS seconds (default 30),
 # headless, on a copy of its seed corpus, so that the committed corpora stay

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs a finished build ($BUILD_DIR, default build/) into a temporary
 # prefix, checks the installed files, then builds examples/minimal-host
 # against that prefix through find_package and runs it headless: what a host

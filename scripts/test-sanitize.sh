@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ (or $SANITIZE_BUILD_DIR) and runs the whole test suite there,
 # offscreen and under Xvfb, with leak detection on. Any finding fails.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the test suite of a finished build ($1): everything headless on the
 # offscreen platform, then the window-system tests on a real X server (Xvfb).
 set -euo pipefail

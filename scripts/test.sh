@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a fresh Debian 12 machine if needed, builds everything against
 # Qt 5 (build/) and Qt 6 (build-qt6/) and runs the whole test suite headless
 # against both, then the sanitizer build and the fuzzers.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -D LUPDATE=... -D SOURCES=... -D TS_FILES=a.ts;b.ts -D WORK=dir -P check.cmake
 #
 # Runs lupdate over copies of the shipped translation sources and fails when

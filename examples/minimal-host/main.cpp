@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A minimal host of the VqTintwell plug-in: a device with two inks and one
 // refill, the library loaded from beside the executable, and the ink
 // management window opened over a window of the host's.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the seed inputs of the three fuzzers into fuzz/corpus/<target>/.
 
 The seeds are committed; run this again only to change them. Each one is a

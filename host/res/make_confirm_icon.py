@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes confirm.png, the 20x20 check mark the plug-in's refill log OK button
 shows from the host's resources. Only the standard library, so the icon can be
 made again anywhere: python3 make_confirm_icon.py"""

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes close.png, the white cross of the dialogs' title-bar close button.
 
 The icon is drawn here rather than in an image editor so that it can be

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -D CLANG=clang++ -D SOURCE_DIR=<repository> -D WORK=<dir> -P msvcabi.cmake
 #
 # Compiles plugin/vqtintwell.h for x86_64-pc-windows-msvc, where the record

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Compiled for the Microsoft C++ ABI only, to have clang lay out both
 // interfaces' virtual tables as MSVC does: a table is laid out where a class
 // that fills it is defined.

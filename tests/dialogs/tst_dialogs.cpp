@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Both windows as windows: how their forms are built, their flags, keys and
 // dragging, where the refill log opens, and how the style sheet, the shadow
 // and the column lines make them look.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the two tables show for what the host answers, what happens to the
 // host's arrays, and what the host hears about it.
 #include "dialogs/inkmanagement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference host as an operator runs it, headless: from a directory of
 // its own holding the host, the library and the Lang folder.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The language manager: how it reads the host's catalogue, which
 // translation it loads and which message boxes it shows on the way, and that
 // every dialog text is asked for under its own dialog's name.

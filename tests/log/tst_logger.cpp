@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The activity log: which file a run writes to, what it writes, when it
 // moves on, what it deletes, and that it survives every way the file system
 // can refuse it.

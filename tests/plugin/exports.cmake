@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # cmake -D LIBRARY=... -D NM=... -P exports.cmake: fails unless the library's
 # dynamic symbol table defines NewInterface and ReleaseInterface and nothing else.
 execute_process(COMMAND ${NM} -D --defined-only --format=just-symbols ${LIBRARY}

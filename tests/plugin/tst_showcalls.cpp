@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The show calls as a host makes them: the built library loaded by path,
 // reached through its two exports and called back through a recording host.
 #include "plugin/vqtintwellloader.h"
