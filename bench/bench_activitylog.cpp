@@ -45,9 +45,8 @@ double baselineRate(int fd, int lines)
         tm local;
         localtime_r(&now.tv_sec, &local);
         const int length = std::snprintf(line, sizeof line, "[%04d-%02d-%02d %02d:%02d:%02d.%03d] [%s] %s\n",
-                                         local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                         local.tm_hour, local.tm_min, local.tm_sec,
-                                         int(now.tv_usec / 1000), "INFO", Message);
+                                         local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                         local.tm_min, local.tm_sec, int(now.tv_usec / 1000), "INFO", Message);
         struct stat status;
         if (fstat(fd, &status) != 0 || status.st_size >= 209715200)
             return 0;
@@ -68,8 +67,8 @@ int main(int argc, char** argv)
     QTemporaryDir tmp;
     if (!tmp.isValid())
         return 1;
-    DynamicLibLogger* logger = DynamicLibLogger::instance(tmp.path() + QStringLiteral("/Log/Activity"),
-                                                          QStringLiteral("Activity"), 365);
+    DynamicLibLogger* logger =
+        DynamicLibLogger::instance(tmp.path() + QStringLiteral("/Log/Activity"), QStringLiteral("Activity"), 365);
     const QByteArray baselinePath = (tmp.path() + QStringLiteral("/baseline.log")).toLocal8Bit();
     const int fd = open(baselinePath.constData(), O_WRONLY | O_APPEND | O_CREAT, 0644);
     if (fd < 0)

@@ -166,8 +166,7 @@ double bareTableMs(const std::vector<InkRecord>& records, int columns)
 
 // Best of 'rounds' for each of the two, their rounds taken in turn so that
 // both meet the same state of the allocator and the caches.
-std::pair<double, double> bestOfPair(int rounds, const std::function<double()>& a,
-                                     const std::function<double()>& b)
+std::pair<double, double> bestOfPair(int rounds, const std::function<double()>& a, const std::function<double()>& b)
 {
     double leastA = std::numeric_limits<double>::max();
     double leastB = leastA;
@@ -228,8 +227,8 @@ int main(int argc, char** argv)
         const auto [refill, refillBare] = bestOfPair(
             rounds, [&] { return refillLogMs(tintwell, parent); }, [&] { return bareTableMs(records, 3); });
 
-        std::printf("%8d  %10.2f %10.2f %6.2f  %10.2f %10.2f %6.2f\n", n, ink, inkBare, ink / inkBare,
-                    refill, refillBare, refill / refillBare);
+        std::printf("%8d  %10.2f %10.2f %6.2f  %10.2f %10.2f %6.2f\n", n, ink, inkBare, ink / inkBare, refill,
+                    refillBare, refill / refillBare);
         std::fflush(stdout);
     }
     return 0;

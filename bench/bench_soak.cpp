@@ -44,13 +44,16 @@ bool g_clearPixmapCache = false;
 bool cycle(CTintwell& tintwell, QWidget& parent)
 {
     bool timedOut = false;
-    DialogDriver::whenShown(QStringLiteral("InkManagement"), [&timedOut](QWidget* inkWindow) {
-        DialogDriver::whenShown(QStringLiteral("InkRefillLog"), [](QWidget* refillLog) {
-            DialogDriver::click(refillLog, "pushButton_close");
-        }, &timedOut);
-        DialogDriver::click(inkWindow, "pushButton_inkRefillLog");
-        DialogDriver::click(inkWindow, "pushButton_close");
-    }, &timedOut);
+    DialogDriver::whenShown(
+        QStringLiteral("InkManagement"),
+        [&timedOut](QWidget* inkWindow) {
+            DialogDriver::whenShown(
+                QStringLiteral("InkRefillLog"),
+                [](QWidget* refillLog) { DialogDriver::click(refillLog, "pushButton_close"); }, &timedOut);
+            DialogDriver::click(inkWindow, "pushButton_inkRefillLog");
+            DialogDriver::click(inkWindow, "pushButton_close");
+        },
+        &timedOut);
     const bool shown = tintwell.ShowForWidget(&parent, 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (g_clearPixmapCache)
@@ -71,7 +74,8 @@ int main(int argc, char** argv)
     RecordingHost host;
     host.inkList.records = {RecordingHost::ink("Cyan", 250), RecordingHost::ink("Magenta", 120.5),
                             RecordingHost::ink("Yellow", 80), RecordingHost::ink("Black", 12.5)};
-    host.refillLog.records = {RecordingHost::refill({2026, 3, 1}, "Cyan", 500), RecordingHost::refill({2026, 3, 2}, "Black", 250),
+    host.refillLog.records = {RecordingHost::refill({2026, 3, 1}, "Cyan", 500),
+                              RecordingHost::refill({2026, 3, 2}, "Black", 250),
                               RecordingHost::refill({2026, 3, 3}, "Yellow", 500)};
     CTintwell tintwell;
     tintwell.SetHost(&host);
@@ -88,8 +92,8 @@ int main(int argc, char** argv)
     }
     const long afterWarmUp = residentKiB();
     std::printf("platform %s%s, VmRSS KiB: %ld at start, %ld after %d warm-up cycles\n",
-                qPrintable(QApplication::platformName()),
-                g_clearPixmapCache ? ", pixmap cache cleared per cycle" : "", atStart, afterWarmUp, warmUp);
+                qPrintable(QApplication::platformName()), g_clearPixmapCache ? ", pixmap cache cleared per cycle" : "",
+                atStart, afterWarmUp, warmUp);
     std::printf("%8s %10s\n", "cycles", "VmRSS KiB");
     const int step = std::max(1, cycles / 4);
     for (int i = 1; i <= cycles; ++i) {
@@ -100,7 +104,6 @@ int main(int argc, char** argv)
         if (i % step == 0 || i == cycles)
             std::printf("%8d %10ld\n", i, residentKiB());
     }
-    std::printf("growth after warm-up: %.2f KiB per cycle\n",
-                double(residentKiB() - afterWarmUp) / cycles);
+    std::printf("growth after warm-up: %.2f KiB per cycle\n", double(residentKiB() - afterWarmUp) / cycles);
     return 0;
 }

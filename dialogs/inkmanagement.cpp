@@ -142,8 +142,7 @@ void InkManagement::writeHostLog(const QString& text)
 
 bool InkManagement::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ui->widget_title
-        && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))
+    if (watched == ui->widget_title && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))
         return true;
     return QDialog::eventFilter(watched, event);
 }

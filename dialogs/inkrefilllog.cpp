@@ -84,8 +84,7 @@ void InkRefillLog::installColumnDelegates()
     // Dark separators between the columns, a light one on the last column's
     // edge where the table's own border follows. The table owns them.
     QTableWidget* table = ui->tableWidget_inkList;
-    const QColor colours[] = {QColor(0x6D, 0x6D, 0x6D), QColor(0x6D, 0x6D, 0x6D),
-                              QColor(0xE8, 0xE8, 0xE8)};
+    const QColor colours[] = {QColor(0x6D, 0x6D, 0x6D), QColor(0x6D, 0x6D, 0x6D), QColor(0xE8, 0xE8, 0xE8)};
     int column = 0;
     for (const QColor& colour : colours) {
         auto* delegate = new LineDelegate(table, 1, colour);
@@ -127,8 +126,7 @@ void InkRefillLog::loadRefillLog()
 
 bool InkRefillLog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ui->widget_title
-        && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))
+    if (watched == ui->widget_title && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))
         return true;
     return QDialog::eventFilter(watched, event);
 }

@@ -6,15 +6,13 @@
 
 LineDelegate::LineDelegate(QTableView* view, int width, const QColor& color)
     : QStyledItemDelegate(nullptr)
-    , m_pen(QBrush(color, Qt::SolidPattern), qreal(width), view->gridStyle(), Qt::SquareCap,
-            Qt::BevelJoin)
+    , m_pen(QBrush(color, Qt::SolidPattern), qreal(width), view->gridStyle(), Qt::SquareCap, Qt::BevelJoin)
 {
 }
 
 LineDelegate::~LineDelegate() = default;
 
-void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                         const QModelIndex& index) const
+void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QStyledItemDelegate::paint(painter, option, index);
 

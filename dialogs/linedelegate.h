@@ -19,8 +19,7 @@ public:
     LineDelegate(QTableView* view, int width, const QColor& color);
     ~LineDelegate() override;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     QPen m_pen;

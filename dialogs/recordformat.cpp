@@ -8,7 +8,7 @@
 #include <cstring>
 
 #ifndef Q_OS_WIN
-#include <langinfo.h>
+#  include <langinfo.h>
 #endif
 
 namespace RecordFormat {
@@ -17,8 +17,8 @@ QString name(const InkRecord& record)
 {
     // A host may fill all 128 bytes without a terminator; never read past them.
     const void* nul = std::memchr(record.name, '\0', sizeof record.name);
-    const int length = nul ? static_cast<int>(static_cast<const char*>(nul) - record.name)
-                           : static_cast<int>(sizeof record.name);
+    const int length =
+        nul ? static_cast<int>(static_cast<const char*>(nul) - record.name) : static_cast<int>(sizeof record.name);
 #ifdef Q_OS_WIN
     // The ANSI code page, the host's local 8-bit text.
     return QString::fromLocal8Bit(record.name, length);

@@ -69,8 +69,7 @@ void checkLanguages(const CTranslatorMgr& manager)
                        "a hidden or incomplete language is listed as visible");
         FuzzApp::check(info.qmFile == g_langDir + QLatin1Char('/') + info.folder + QLatin1Char('/') + g_qmFileName,
                        "translation path is not <appdir>/Lang/<folder>/VqTintwell.qm");
-        FuzzApp::check(manager.qmFilePath(info.id) == info.qmFile,
-                       "qmFilePath disagrees with the visible list");
+        FuzzApp::check(manager.qmFilePath(info.id) == info.qmFile, "qmFilePath disagrees with the visible list");
     }
     for (qint32 id : {INT_MIN, -1, 0, 1, INT_MAX, manager.defaultLangId()})
         (void)manager.qmFilePath(id);
@@ -90,7 +89,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     const QString shipped = QStringLiteral(VQ_FUZZ_SHIPPED_LANG_DIR);
     g_chsQm = readFile(shipped + QStringLiteral("/chs/") + g_qmFileName);
     const QByteArray enQm = readFile(shipped + QStringLiteral("/en/") + g_qmFileName);
-    FuzzApp::check(!g_chsQm.isEmpty() && !enQm.isEmpty(), "shipped translations not found; build VqTintwellTranslations");
+    FuzzApp::check(!g_chsQm.isEmpty() && !enQm.isEmpty(),
+                   "shipped translations not found; build VqTintwellTranslations");
     FuzzApp::check(writeFile(g_langDir + QStringLiteral("/en/") + g_qmFileName, enQm), "cannot install en");
     FuzzApp::check(writeFile(g_langDir + QStringLiteral("/bad/") + g_qmFileName,
                              QByteArrayLiteral("this is not a compiled translation")),
@@ -135,12 +135,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (loadFails) {
         FuzzApp::check(g_boxes.size() > box && g_boxes[box].icon == QMessageBox::Warning
-                           && g_boxes[box].text == QStringLiteral("Load translator file") + path + QStringLiteral("failed!"),
+                           && g_boxes[box].text
+                               == QStringLiteral("Load translator file") + path + QStringLiteral("failed!"),
                        "missing or wrong \"Load translator file\" box");
         ++box;
     }
     FuzzApp::check(g_boxes.size() == box, "unexpected message box");
-    FuzzApp::check(manager->translator()->isEmpty() == probe.isEmpty(), "translator holds something else than its file");
+    FuzzApp::check(manager->translator()->isEmpty() == probe.isEmpty(),
+                   "translator holds something else than its file");
 
     // Texts as the dialogs ask for them; empty when nothing is loaded.
     const QString text = CTranslatorMgr::translate("InkManagement", "Close");

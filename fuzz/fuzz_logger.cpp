@@ -30,10 +30,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -55,7 +55,11 @@ const qint64 Sizes[] = {0, 1, 4, 100, 4096, Limit - 1, Limit, Limit + 1};
 class Input
 {
 public:
-    Input(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    Input(const uint8_t* data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
     bool atEnd() const { return m_pos >= m_size; }
     uint8_t byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
     int16_t int16()
@@ -79,7 +83,8 @@ private:
 // or, for raw names, a length byte and that many bytes.
 std::string makeName(Input& input, uint8_t head, const std::string& prefix)
 {
-    static const char* const Bent[] = {nullptr, nullptr, nullptr, "activity", "Activit", "ActivityActivity", "", "Activity "};
+    static const char* const Bent[] = {nullptr, nullptr,    nullptr, "activity", "Activit", "ActivityActivity",
+                                       "",      "Activity "};
     static const char* const Suffixes[] = {".log", ".log", ".log", ".LOG", ".log.bak", ".txt", "", ".log\n"};
     std::string name = (head & 4) ? "." : "";
     const unsigned form = head >> 3;
@@ -152,7 +157,7 @@ int ownNumber(const std::string& name, const std::string& prefix)
 struct Listed
 {
     std::string name;
-    int number;     // -1 for names that are not the logger's own
+    int number; // -1 for names that are not the logger's own
     qint64 size;
     bool expired;
 };
@@ -243,7 +248,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             created.push_back(name);
             if (g_verbose)
                 std::fprintf(stderr, "entry %d: %s \"%s\" size %lld, %d hours old\n", i,
-                             (head & 3) == 2 ? "dir" : (head & 3) == 3 ? "link" : "file",
+                             (head & 3) == 2       ? "dir"
+                                 : (head & 3) == 3 ? "link"
+                                                   : "file",
                              QString::fromLocal8Bit(name.c_str()).toUtf8().toPercentEncoding(" .").constData(),
                              static_cast<long long>(fileSize), hours);
             if (hours != 0 && (head & 3) != 3) {
@@ -272,7 +279,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzApp::check(::mkdir(links.c_str(), 0700) == 0, "mkdir links");
     for (size_t i = 0; i < listed.size(); ++i) {
         if (listed[i].number >= 0) {
-            FuzzApp::check(::link((logDir + '/' + listed[i].name).c_str(), (links + '/' + std::to_string(i)).c_str()) == 0,
+            FuzzApp::check(::link((logDir + '/' + listed[i].name).c_str(), (links + '/' + std::to_string(i)).c_str())
+                               == 0,
                            "cannot link an own file");
         }
     }
@@ -311,7 +319,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "retention %d, prefix \"%s\": started on %s\n", retention, prefix.c_str(),
                      qPrintable(current));
     const QString dir = QFileInfo(str(logDir)).absoluteFilePath();
-    auto numbered = [&](int n) { return dir + QLatin1Char('/') + str(prefix) + QString::number(n) + QStringLiteral(".log"); };
+    auto numbered = [&](int n) {
+        return dir + QLatin1Char('/') + str(prefix) + QString::number(n) + QStringLiteral(".log");
+    };
     if (flags & 16) {
         FuzzApp::check(current.isEmpty(), "a logger without its directory opened a file");
     } else if (sameDay) {

@@ -18,10 +18,10 @@
 // with no array at all the count goes through as it is.
 #include "fuzzapp.h"
 
-#include "testsupport/recordinghost.h"
 #include "dialogs/inkmanagement.h"
 #include "dialogs/inkrefilllog.h"
 #include "plugin/globals.h"
+#include "testsupport/recordinghost.h"
 
 #include <QImage>
 #include <QPainter>
@@ -46,7 +46,11 @@ const QString LogEmpty = QStringLiteral("墨水加密：没有需要显示的加
 class Input
 {
 public:
-    Input(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    Input(const uint8_t* data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
 
     uint8_t byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
     int32_t int32()
@@ -89,8 +93,7 @@ auto timeOf(const InkRecord& r)
     return std::tie(r.year, r.month, r.day, r.hour, r.minute, r.second);
 }
 
-void configure(RecordingHost::Answer& answer, bool result, bool noArray, int32_t count,
-               std::vector<InkRecord> records)
+void configure(RecordingHost::Answer& answer, bool result, bool noArray, int32_t count, std::vector<InkRecord> records)
 {
     answer.result = result;
     answer.noArray = noArray;
@@ -201,9 +204,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                            "the refill records came back changed, lost or doubled");
             for (std::ptrdiff_t i = 1; i < sorted; ++i)
                 FuzzApp::check(timeOf(back[i - 1]) >= timeOf(back[i]), "refill records not newest first");
-            FuzzApp::check(std::equal(original.begin() + sorted, original.end(), back.begin() + sorted, back.end(),
-                                      sameBytes),
-                           "records past the count were touched");
+            FuzzApp::check(
+                std::equal(original.begin() + sorted, original.end(), back.begin() + sorted, back.end(), sameBytes),
+                "records past the count were touched");
         }
         checkTable(&dialog, filledRows(host.refillLog), RefillMinimumRows, "refill table rows");
         if (flags & 32)
@@ -212,8 +215,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     FuzzApp::check(host.keptContract(), "an array freed twice, never freed, or a list handed over dirty");
     QStringList lines;
-    for (const QString& line : {expectedLine(host.inkList, ListFailed, ListEmpty),
-                                expectedLine(host.refillLog, LogFailed, LogEmpty)}) {
+    for (const QString& line :
+         {expectedLine(host.inkList, ListFailed, ListEmpty), expectedLine(host.refillLog, LogFailed, LogEmpty)}) {
         if (!line.isEmpty())
             lines << line;
     }

@@ -39,7 +39,8 @@ InkRecord record(const QString& name, double amount, const QDateTime& time = QDa
 
 DeviceModel DeviceModel::sample(const QDateTime& now)
 {
-    const char* const names[] = {"Cyan", "Magenta", "Yellow", "Black", "Light Cyan", "Light Magenta", "White", "Varnish"};
+    const char* const names[] = {"Cyan",       "Magenta",       "Yellow", "Black",
+                                 "Light Cyan", "Light Magenta", "White",  "Varnish"};
     const double amounts[] = {742.5, 615, 1203, 98.5, 880, 12.25, 1380, 450};
     DeviceModel model;
     for (int i = 0; i < 8; ++i)
@@ -97,7 +98,8 @@ std::optional<DeviceModel> DeviceModel::fromFile(const QString& path, QString* e
             for (int f = 0; f < 6; ++f)
                 *fields[f] = entry.value(QLatin1String(keys[f])).toInt(-1);
             if (!QDate::isValid(ink.year, ink.month, ink.day) || !QTime::isValid(ink.hour, ink.minute, ink.second))
-                return fail(where + QStringLiteral(": year, month, day, hour, minute and second must make a real time"));
+                return fail(where
+                            + QStringLiteral(": year, month, day, hour, minute and second must make a real time"));
             model.refills.push_back(ink);
         }
     }

@@ -68,8 +68,8 @@ HostWindow::HostWindow(ITintwell* plugin, InkHost* host, const QString& deviceNa
         const QRegularExpressionMatch match = it.next();
         m_languages->addItem(match.captured(2).trimmed(), match.captured(1).toInt());
     }
-    const QRegularExpressionMatch chosen = QRegularExpression(QStringLiteral("^DEFAULT=(\\d+)"),
-                                                              QRegularExpression::MultilineOption).match(text);
+    const QRegularExpressionMatch chosen =
+        QRegularExpression(QStringLiteral("^DEFAULT=(\\d+)"), QRegularExpression::MultilineOption).match(text);
     m_languages->setCurrentIndex(m_languages->findData(chosen.captured(1).toInt()));
     connect(m_languages, QOverload<int>::of(&QComboBox::activated), this,
             [this](int index) { chooseLanguage(m_languages->itemData(index).toInt()); });
@@ -100,8 +100,8 @@ bool HostWindow::chooseLanguage(int id)
     file.close();
     m_languages->setCurrentIndex(index);
     // The plug-in reads the catalogue again on every SetHost.
-    report(QStringLiteral("Language %1; SetHost returned %2").arg(m_languages->itemText(index),
-                                                                   boolText(m_plugin->SetHost(m_host))));
+    report(QStringLiteral("Language %1; SetHost returned %2")
+               .arg(m_languages->itemText(index), boolText(m_plugin->SetHost(m_host))));
     return true;
 }
 

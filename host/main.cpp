@@ -21,7 +21,13 @@
 
 namespace {
 
-enum ExitCode { Success = 0, Failed = 1, BadInput = 2, NoPlugin = 3 };
+enum ExitCode
+{
+    Success = 0,
+    Failed = 1,
+    BadInput = 2,
+    NoPlugin = 3
+};
 
 void error(const QString& message)
 {
@@ -45,15 +51,21 @@ bool takeScreenshots(HostWindow& window, const QDir& dir)
 {
     bool saved = dir.mkpath(QStringLiteral(".")) && (window.show(), save(&window, dir, "host-window.png"));
     bool timedOut = false;
-    DialogDriver::whenShown(QStringLiteral("InkManagement"), [&](QWidget* ink) {
-        saved = save(ink, dir, "ink-management.png") && saved;
-        DialogDriver::whenShown(QStringLiteral("InkRefillLog"), [&, ink](QWidget* refills) {
-            saved = save(refills, dir, "refill-log.png") && saved;
-            DialogDriver::click(refills, "pushButton_close");
-            DialogDriver::click(ink, "pushButton_close");
-        }, &timedOut);
-        DialogDriver::click(ink, "pushButton_inkRefillLog");
-    }, &timedOut);
+    DialogDriver::whenShown(
+        QStringLiteral("InkManagement"),
+        [&](QWidget* ink) {
+            saved = save(ink, dir, "ink-management.png") && saved;
+            DialogDriver::whenShown(
+                QStringLiteral("InkRefillLog"),
+                [&, ink](QWidget* refills) {
+                    saved = save(refills, dir, "refill-log.png") && saved;
+                    DialogDriver::click(refills, "pushButton_close");
+                    DialogDriver::click(ink, "pushButton_close");
+                },
+                &timedOut);
+            DialogDriver::click(ink, "pushButton_inkRefillLog");
+        },
+        &timedOut);
     window.openOverNativeWindow();
     if (timedOut)
         error(QStringLiteral("the plug-in's windows did not show"));
@@ -80,7 +92,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Reference host of the VqTintwell plug-in."));
     parser.addHelpOption();
     const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("Load the plug-in from <path>."),
-                                     QStringLiteral("path"), QCoreApplication::applicationDirPath() + QStringLiteral("/VqTintwell"));
+                                     QStringLiteral("path"),
+                                     QCoreApplication::applicationDirPath() + QStringLiteral("/VqTintwell"));
     const QCommandLineOption deviceFile(QStringLiteral("device"),
                                         QStringLiteral("Serve the device in the JSON <file>, not the built-in sample."),
                                         QStringLiteral("file"));
@@ -138,7 +151,8 @@ int main(int argc, char** argv)
     if (parser.isSet(language) && !(isNumber && window.chooseLanguage(languageId)))
         return BadInput;
     if (!parser.isSet(language))
-        window.report(QStringLiteral("SetHost returned %1").arg(QLatin1String(plugin->SetHost(&host) ? "true" : "false")));
+        window.report(
+            QStringLiteral("SetHost returned %1").arg(QLatin1String(plugin->SetHost(&host) ? "true" : "false")));
 
     int result = Success;
     if (parser.isSet(screenshots)) {

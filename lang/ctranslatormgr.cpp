@@ -76,8 +76,7 @@ void CTranslatorMgr::loadLangIni()
     const QString path = applicationDir() + QStringLiteral("/Lang/Lang.ini");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        showBox(QMessageBox::Warning, QStringLiteral("Warning"),
-                QStringLiteral("Failed to open INI file:") + path);
+        showBox(QMessageBox::Warning, QStringLiteral("Warning"), QStringLiteral("Failed to open INI file:") + path);
         return;
     }
 

@@ -8,7 +8,7 @@
 #include <QMutexLocker>
 
 #ifdef Q_OS_WIN
-#include "log/hiddenattribute.h"
+#  include "log/hiddenattribute.h"
 #endif
 
 namespace {
@@ -177,8 +177,8 @@ QString DynamicLibLogger::currentTimeTag()
     const qint64 second = now / 1000;
     if (second != m_tagSecond || m_tagSecondText.isEmpty()) {
         m_tagSecond = second;
-        m_tagSecondText = QDateTime::fromMSecsSinceEpoch(second * 1000)
-                              .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss."));
+        m_tagSecondText =
+            QDateTime::fromMSecsSinceEpoch(second * 1000).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss."));
     }
     return m_tagSecondText + QStringLiteral("%1").arg(now % 1000, 3, 10, QLatin1Char('0'));
 }
@@ -198,9 +198,7 @@ void DynamicLibLogger::cleanupOldLogs()
     // file is open.
     const int removed = removeExpiredLogs(m_retentionDays);
     if (removed > 0) {
-        log(Info, QStringLiteral("Cleaned up %1 old log files (older than %2 days)")
-                      .arg(removed)
-                      .arg(m_retentionDays));
+        log(Info, QStringLiteral("Cleaned up %1 old log files (older than %2 days)").arg(removed).arg(m_retentionDays));
     }
 }
 

@@ -23,7 +23,8 @@ class DynamicLibLogger : public QObject
 public:
     // A fixed underlying type, so that any int (including values outside the
     // named ones) is a well-defined level and is written as "UNKNOWN".
-    enum LogLevel : int {
+    enum LogLevel : int
+    {
         Debug = 0,
         Info = 1,
         Warning = 2,

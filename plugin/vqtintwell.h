@@ -69,10 +69,8 @@ struct InkRecordList
 };
 
 static_assert(offsetof(InkRecordList, count) == 0, "InkRecordList::count at offset 0");
-static_assert(sizeof(void*) != 8 || offsetof(InkRecordList, records) == 8,
-              "InkRecordList::records at offset 8");
-static_assert(sizeof(void*) != 8 || sizeof(InkRecordList) == 16,
-              "InkRecordList must be 16 bytes");
+static_assert(sizeof(void*) != 8 || offsetof(InkRecordList, records) == 8, "InkRecordList::records at offset 8");
+static_assert(sizeof(void*) != 8 || sizeof(InkRecordList) == 16, "InkRecordList must be 16 bytes");
 
 // Implemented by the host. Every call is synchronous, on the GUI thread.
 class IInkHost

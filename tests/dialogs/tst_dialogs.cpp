@@ -111,11 +111,11 @@ QString pixelProblem(const QImage& image, const QWidget* dialog, const char* wid
         .arg(actual.name(QColor::HexArgb), colour.name(QColor::HexArgb));
 }
 
-#define COMPARE_PIXEL(image, dialog, widget, point, colour)                                             \
-    do {                                                                                              \
-        const QString problem_ = pixelProblem((image), (dialog), (widget), (point), (colour));          \
-        QVERIFY2(problem_.isEmpty(), qPrintable(problem_));                                           \
-    } while (false)
+#define COMPARE_PIXEL(image, dialog, widget, point, colour)                                                            \
+  do {                                                                                                                 \
+    const QString problem_ = pixelProblem((image), (dialog), (widget), (point), (colour));                             \
+    QVERIFY2(problem_.isEmpty(), qPrintable(problem_));                                                                \
+  } while (false)
 
 // The colour most pixels of a label have that its background does not.
 QColor textColour(QWidget* label)
@@ -156,43 +156,46 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         const int d = QApplication::style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
-        const QString frame = QStringLiteral(".windowFlags=264203 .translucent=1 .focusPolicy=ClickFocus "
-                                             "verticalLayout_4.margins=9,9,9,9 verticalLayout_4.spacing=0 "
-                                             "horizontalLayout_6.margins=%1,0,0,0 pushButton_close_2.text= "
-                                             "pushButton_close_2.minimumSize=30x28 pushButton_close_2.maximumSize=30x28 "
-                                             "label_ink.minimumSize=0x25 label_ink.maximumSize=208x25 "
-                                             "label_ink.alignment=AlignCenter "
-                                             "label_remaining.maximumSize=16777215x25 "
-                                             "label_remaining.alignment=AlignCenter "
-                                             "pushButton_close.minimumSize=70x30 pushButton_close.maximumSize=16777215x30 "
-                                             "tableWidget_inkList.focusPolicy=NoFocus "
-                                             "tableWidget_inkList.verticalScrollBarPolicy=ScrollBarAsNeeded "
-                                             "tableWidget_inkList.horizontalScrollBarPolicy=ScrollBarAlwaysOff "
-                                             "tableWidget_inkList.editTriggers=NoEditTriggers "
-                                             "tableWidget_inkList.alternatingRowColors=true "
-                                             "tableWidget_inkList.selectionMode=NoSelection "
-                                             "tableWidget_inkList.selectionBehavior=SelectRows "
-                                             "tableWidget_inkList.showGrid=false tableWidget_inkList.headers=1_208_1|1_27 ")
-                                  .arg(d);
+        const QString frame =
+            QStringLiteral(".windowFlags=264203 .translucent=1 .focusPolicy=ClickFocus "
+                           "verticalLayout_4.margins=9,9,9,9 verticalLayout_4.spacing=0 "
+                           "horizontalLayout_6.margins=%1,0,0,0 pushButton_close_2.text= "
+                           "pushButton_close_2.minimumSize=30x28 pushButton_close_2.maximumSize=30x28 "
+                           "label_ink.minimumSize=0x25 label_ink.maximumSize=208x25 "
+                           "label_ink.alignment=AlignCenter "
+                           "label_remaining.maximumSize=16777215x25 "
+                           "label_remaining.alignment=AlignCenter "
+                           "pushButton_close.minimumSize=70x30 pushButton_close.maximumSize=16777215x30 "
+                           "tableWidget_inkList.focusPolicy=NoFocus "
+                           "tableWidget_inkList.verticalScrollBarPolicy=ScrollBarAsNeeded "
+                           "tableWidget_inkList.horizontalScrollBarPolicy=ScrollBarAlwaysOff "
+                           "tableWidget_inkList.editTriggers=NoEditTriggers "
+                           "tableWidget_inkList.alternatingRowColors=true "
+                           "tableWidget_inkList.selectionMode=NoSelection "
+                           "tableWidget_inkList.selectionBehavior=SelectRows "
+                           "tableWidget_inkList.showGrid=false tableWidget_inkList.headers=1_208_1|1_27 ")
+                .arg(d);
         const QString ink = frame
-            + QStringLiteral(".size=875x563 .minimumSize=875x563 .maximumSize=875x563 verticalLayout_5.margins=%1,0,%1,%1 "
-                             "gridLayout.margins=20,20,20,15 gridLayout.horizontalSpacing=12 gridLayout.verticalSpacing=20 "
-                             "verticalLayout_6.spacing=5 verticalLayout.spacing=0 horizontalLayout_7.spacing=0 "
-                             "horizontalLayout_7.margins=0,0,0,0 label_inkInfo.minimumSize=0x30 "
-                             "label_inkInfo.maximumSize=16777215x30 tableWidget_inkList.minimumSize=394x0 "
-                             "tableWidget_inkList.maximumSize=394x16777215 tableWidget_inkList.columnCount=2 "
-                             "pushButton_inkRefillLog.minimumSize=75x30 pushButton_inkRefillLog.maximumSize=16777215x30 "
-                             "label_info3.minimumSize=320x40 label_info3.maximumSize=16777215x40 label_info3.wordWrap=true "
-                             "widget_border.shadow=#46000000_0,5_15")
+            + QStringLiteral(
+                  ".size=875x563 .minimumSize=875x563 .maximumSize=875x563 verticalLayout_5.margins=%1,0,%1,%1 "
+                  "gridLayout.margins=20,20,20,15 gridLayout.horizontalSpacing=12 gridLayout.verticalSpacing=20 "
+                  "verticalLayout_6.spacing=5 verticalLayout.spacing=0 horizontalLayout_7.spacing=0 "
+                  "horizontalLayout_7.margins=0,0,0,0 label_inkInfo.minimumSize=0x30 "
+                  "label_inkInfo.maximumSize=16777215x30 tableWidget_inkList.minimumSize=394x0 "
+                  "tableWidget_inkList.maximumSize=394x16777215 tableWidget_inkList.columnCount=2 "
+                  "pushButton_inkRefillLog.minimumSize=75x30 pushButton_inkRefillLog.maximumSize=16777215x30 "
+                  "label_info3.minimumSize=320x40 label_info3.maximumSize=16777215x40 label_info3.wordWrap=true "
+                  "widget_border.shadow=#46000000_0,5_15")
                   .arg(d);
         const QString refills = frame
-            + QStringLiteral(".size=700x439 .minimumSize=700x439 .maximumSize=700x439 verticalLayout_3.margins=%1,0,%1,%1 "
-                             "verticalLayout_2.margins=19,19,19,19 verticalLayout_2.spacing=19 verticalLayout.spacing=0 "
-                             "horizontalLayout_7.spacing=0 horizontalLayout_7.margins=0,0,9,0 "
-                             "label_added.minimumSize=0x25 label_added.maximumSize=16777215x25 "
-                             "label_added.alignment=AlignCenter tableWidget_inkList.minimumSize=626x0 "
-                             "tableWidget_inkList.maximumSize=626x16777215 tableWidget_inkList.columnCount=3 "
-                             "widget_border.shadow=#46000000_0,5_9")
+            + QStringLiteral(
+                  ".size=700x439 .minimumSize=700x439 .maximumSize=700x439 verticalLayout_3.margins=%1,0,%1,%1 "
+                  "verticalLayout_2.margins=19,19,19,19 verticalLayout_2.spacing=19 verticalLayout.spacing=0 "
+                  "horizontalLayout_7.spacing=0 horizontalLayout_7.margins=0,0,9,0 "
+                  "label_added.minimumSize=0x25 label_added.maximumSize=16777215x25 "
+                  "label_added.alignment=AlignCenter tableWidget_inkList.minimumSize=626x0 "
+                  "tableWidget_inkList.maximumSize=626x16777215 tableWidget_inkList.columnCount=3 "
+                  "widget_border.shadow=#46000000_0,5_9")
                   .arg(d);
         for (const auto& [dialog, entries] : {std::pair{"InkManagement", ink}, std::pair{"InkRefillLog", refills}}) {
             const QStringList split = entries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -200,7 +203,8 @@ private slots:
                 const QString target = entry.section(QLatin1Char('='), 0, 0);
                 QTest::addRow("%s %s", dialog, qPrintable(target))
                     << QString::fromLatin1(dialog) << target.section(QLatin1Char('.'), 0, 0)
-                    << target.section(QLatin1Char('.'), 1) << entry.section(QLatin1Char('='), 1).replace(QLatin1Char('_'), QLatin1Char(' '));
+                    << target.section(QLatin1Char('.'), 1)
+                    << entry.section(QLatin1Char('='), 1).replace(QLatin1Char('_'), QLatin1Char(' '));
             }
         }
     }
@@ -229,9 +233,12 @@ private slots:
         for (const char* dialog : {"InkManagement", "InkRefillLog"}) {
             const QString name = QString::fromLatin1(dialog);
             QTest::addRow("%s title", dialog) << name << QStringLiteral("widget_title") << int(Qt::LeftButton) << true;
-            QTest::addRow("%s title text", dialog) << name << QStringLiteral("label_title") << int(Qt::LeftButton) << true;
-            QTest::addRow("%s right button", dialog) << name << QStringLiteral("widget_title") << int(Qt::RightButton) << false;
-            QTest::addRow("%s content", dialog) << name << QStringLiteral("widget_content") << int(Qt::LeftButton) << false;
+            QTest::addRow("%s title text", dialog)
+                << name << QStringLiteral("label_title") << int(Qt::LeftButton) << true;
+            QTest::addRow("%s right button", dialog)
+                << name << QStringLiteral("widget_title") << int(Qt::RightButton) << false;
+            QTest::addRow("%s content", dialog)
+                << name << QStringLiteral("widget_content") << int(Qt::LeftButton) << false;
         }
     }
 
@@ -312,7 +319,9 @@ private slots:
         painter.end();
         QString column;
         for (int y = 0; y < 30; ++y)
-            column += image.pixelColor(11, y) == Dark ? QLatin1Char('*') : image.pixelColor(11, y) == White ? QLatin1Char(' ') : QLatin1Char('?');
+            column += image.pixelColor(11, y) == Dark ? QLatin1Char('*')
+                : image.pixelColor(11, y) == White    ? QLatin1Char(' ')
+                                                      : QLatin1Char('?');
         // Dotted, as the view's grid style was when the delegate was made.
         QCOMPARE(column, QStringLiteral("    *  *  *  *  *  *  *       "));
         QCOMPARE(image.pixelColor(10, 5), White);
@@ -377,21 +386,28 @@ private slots:
         COMPARE_PIXEL(image, window.get(), "label_ink", QPoint(firstHeader - 1, 12), Dark);
         if (window->findChild<QWidget*>(QStringLiteral("label_added")))
             COMPARE_PIXEL(image, window.get(), "label_added", QPoint(0, 12), Dark);
-        QVERIFY(qGray(image.pixel(window->findChild<QWidget*>(QStringLiteral("tableWidget_inkList"))->mapTo(window.get(), QPoint(0, 30)))) < 0xC0);
+        QVERIFY(
+            qGray(image.pixel(
+                window->findChild<QWidget*>(QStringLiteral("tableWidget_inkList"))->mapTo(window.get(), QPoint(0, 30))))
+            < 0xC0);
         COMPARE_PIXEL(image, window.get(), buttonName, QPoint(0, 15), Dark);
         COMPARE_PIXEL(image, window.get(), buttonName, QPoint(push->width() / 2, 3), White);
         COMPARE_PIXEL(image, window.get(), "pushButton_close_2", QPoint(0, 14), Frame);
         const QWidget* border = window->findChild<QWidget*>(QStringLiteral("widget_border"));
         const QColor shadow = image.pixelColor(border->geometry().center().x(), border->geometry().bottom() + 4);
-        QVERIFY2(shadow.alpha() > 10 && shadow.alpha() < 80 && shadow.red() < 0x20, qPrintable(shadow.name(QColor::HexArgb)));
-        QCOMPARE(window->findChild<QWidget*>(QStringLiteral("label_title"))->font().family(), QStringLiteral("微软雅黑"));
+        QVERIFY2(shadow.alpha() > 10 && shadow.alpha() < 80 && shadow.red() < 0x20,
+                 qPrintable(shadow.name(QColor::HexArgb)));
+        QCOMPARE(window->findChild<QWidget*>(QStringLiteral("label_title"))->font().family(),
+                 QStringLiteral("微软雅黑"));
         QCOMPARE(window->findChild<QWidget*>(QStringLiteral("label_title"))->font().pixelSize(), 15);
 
         // Under the mouse and pressed.
         QTest::mouseMove(closeButton, QPoint(5, 5));
-        COMPARE_PIXEL(window->grab().toImage(), window.get(), "pushButton_close_2", QPoint(2, 14), QColor(0xce, 0x0b, 0x0b));
+        COMPARE_PIXEL(window->grab().toImage(), window.get(), "pushButton_close_2", QPoint(2, 14),
+                      QColor(0xce, 0x0b, 0x0b));
         QTest::mouseMove(push, QPoint(5, 5));
-        COMPARE_PIXEL(window->grab().toImage(), window.get(), buttonName, QPoint(push->width() / 2, 3), QColor(0xE0, 0xEE, 0xF9));
+        COMPARE_PIXEL(window->grab().toImage(), window.get(), buttonName, QPoint(push->width() / 2, 3),
+                      QColor(0xE0, 0xEE, 0xF9));
         static_cast<QPushButton*>(closeButton)->setDown(true);
         push->setDown(true);
         image = window->grab().toImage();

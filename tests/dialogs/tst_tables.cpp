@@ -97,7 +97,8 @@ private slots:
         const auto answer = [](const QVector<double>& amounts, bool result = true, std::optional<int> count = {}) {
             RecordingHost::Answer answer;
             for (double amount : amounts)
-                answer.records.push_back(RecordingHost::ink("Ink " + QByteArray::number(int(answer.records.size())), amount));
+                answer.records.push_back(
+                    RecordingHost::ink("Ink " + QByteArray::number(int(answer.records.size())), amount));
             answer.result = result;
             answer.count = count;
             return answer;
@@ -110,8 +111,8 @@ private slots:
             return rows;
         };
         const double inf = std::numeric_limits<double>::infinity();
-        QTest::newRow("limited") << true
-            << answer({250, 12.5, 0.25, 1234567, 0.00001, 123456, 0.0001, 99.99999, 0.1 + 0.2, -2.5e-7, 0, inf})
+        QTest::newRow("limited")
+            << true << answer({250, 12.5, 0.25, 1234567, 0.00001, 123456, 0.0001, 99.99999, 0.1 + 0.2, -2.5e-7, 0, inf})
             << shown("250ml 12.5ml 0.25ml 1.23457e+06ml 1e-05ml 123456ml 0.0001ml 100ml 0.3ml -2.5e-07ml 0ml infml")
             << QStringList();
         QTest::newRow("unlimited") << false << answer({250, 12.5}) << shown("Unlimited Unlimited") << QStringList();
@@ -119,9 +120,11 @@ private slots:
         QTest::newRow("twenty") << true << answer(twenty) << shown(QByteArray("1ml ").repeated(20).constData())
                                 << QStringList();
         QTest::newRow("refused") << true << answer({}, false) << QStringList() << QStringList{ListFailed};
-        QTest::newRow("refused with an array") << true << answer({1, 2}, false) << QStringList() << QStringList{ListFailed};
+        QTest::newRow("refused with an array")
+            << true << answer({1, 2}, false) << QStringList() << QStringList{ListFailed};
         QTest::newRow("empty") << true << answer({}) << QStringList() << QStringList{ListEmpty};
-        QTest::newRow("empty with an array") << true << answer({1, 2}, true, 0) << QStringList() << QStringList{ListEmpty};
+        QTest::newRow("empty with an array")
+            << true << answer({1, 2}, true, 0) << QStringList() << QStringList{ListEmpty};
         QTest::newRow("negative count") << true << answer({1, 2}, true, -4) << QStringList() << QStringList();
         RecordingHost::Answer noArray = answer({}, true, 3);
         noArray.noArray = true;
@@ -160,7 +163,8 @@ private slots:
         QTest::addColumn<RecordingHost::Answer>("answer");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QStringList>("lines");
-        const auto answer = [](const std::vector<std::vector<int>>& times, bool result = true, std::optional<int> count = {}) {
+        const auto answer = [](const std::vector<std::vector<int>>& times, bool result = true,
+                               std::optional<int> count = {}) {
             RecordingHost::Answer answer;
             for (const auto& time : times)
                 answer.records.push_back(RecordingHost::refill(time, "Cyan", 50 * double(answer.records.size()) + 0.5));
@@ -182,7 +186,8 @@ private slots:
         QStringList manyShown;
         for (int i = 0; i < 12; ++i) {
             many.push_back({2024, 1, 1, 0, 0, i});
-            manyShown.prepend(QStringLiteral("2024/01/01 00:00:%1|Cyan|%2ml").arg(i, 2, 10, QLatin1Char('0')).arg(50 * i + 0.5));
+            manyShown.prepend(
+                QStringLiteral("2024/01/01 00:00:%1|Cyan|%2ml").arg(i, 2, 10, QLatin1Char('0')).arg(50 * i + 0.5));
         }
         QTest::newRow("twelve") << answer(many) << manyShown << QStringList();
         const std::vector<std::vector<int>> three{{2020, 1, 1}, {2021, 1, 1}, {2022, 1, 1}};
@@ -202,7 +207,8 @@ private slots:
         QCOMPARE(columnWidths(dialog), (QVector<int>{205, 206}));
         dialog.show();
         bool centred = false;
-        const QStringList expected = shown + QVector<QString>(qMax(0, 10 - shown.size()), QStringLiteral("||")).toList();
+        const QStringList expected =
+            shown + QVector<QString>(qMax(0, 10 - shown.size()), QStringLiteral("||")).toList();
         QCOMPARE(rows(dialog, &centred), expected);
         QVERIFY(centred);
         const auto* table = dialog.findChild<QTableWidget*>();

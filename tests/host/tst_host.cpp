@@ -35,8 +35,8 @@ private slots:
         QTest::addColumn<QString>("errors"); // all of standard error
         const auto row = [](const char* name, const char* arguments, const char* device, int status, const char* output,
                             const char* errors = "") {
-            QTest::newRow(name) << QString::fromUtf8(arguments) << QByteArray(device) << status << QString::fromUtf8(output)
-                                << QString::fromUtf8(errors);
+            QTest::newRow(name) << QString::fromUtf8(arguments) << QByteArray(device) << status
+                                << QString::fromUtf8(output) << QString::fromUtf8(errors);
         };
         row("sample device", "--screenshot %DIR%/shots", "", 0, "ShowForWindow returned true");
         row("device file", "--screenshot %DIR%/shots --device %DIR%/device.json",
@@ -45,8 +45,10 @@ private slots:
             "tintwell-host: plug-in log: 墨水加密：没有需要显示的加墨记录\n");
         row("language", "--screenshot %DIR%/shots --language 1", "", 0, "Language English; SetHost returned true");
         row("no display", "", "", 2, "tintwell-host: no display; --screenshot DIR saves pictures instead");
-        row("unknown language", "--screenshot %DIR%/shots --language 7", "", 2, "%DIR%/Lang/Lang.ini offers no language 7");
-        row("no library", "--screenshot %DIR%/shots --library %DIR%/none", "", 3, "tintwell-host: Cannot load library %DIR%/none");
+        row("unknown language", "--screenshot %DIR%/shots --language 7", "", 2,
+            "%DIR%/Lang/Lang.ini offers no language 7");
+        row("no library", "--screenshot %DIR%/shots --library %DIR%/none", "", 3,
+            "tintwell-host: Cannot load library %DIR%/none");
         row("not JSON", "--screenshot %DIR%/shots --device %DIR%/device.json", "{", 2,
             "tintwell-host: device.json: unterminated object at byte 1");
         row("no inks", "--screenshot %DIR%/shots --device %DIR%/device.json", "{}", 2,
@@ -56,7 +58,8 @@ private slots:
             "tintwell-host: device.json: inks[0]: \"amount\" must be a number of millilitres, 0 or more");
         row("no real time", "--screenshot %DIR%/shots --device %DIR%/device.json",
             R"({"inks": [], "refillLog": [{"ink": "Cyan", "amount": 5, "year": 2025, "month": 2, "day": 30}]})", 2,
-            "tintwell-host: device.json: refillLog[0]: year, month, day, hour, minute and second must make a real time");
+            "tintwell-host: device.json: refillLog[0]: year, month, day, hour, minute and second must make a real "
+            "time");
     }
 
     void run()
@@ -75,7 +78,8 @@ private slots:
             environment.remove(QLatin1String(name));
         host.setProcessEnvironment(environment);
         host.setProgram(m_dir->filePath(QStringLiteral("tintwell-host")));
-        host.setArguments(arguments.replace(QStringLiteral("%DIR%"), m_dir->path()).split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        host.setArguments(
+            arguments.replace(QStringLiteral("%DIR%"), m_dir->path()).split(QLatin1Char(' '), Qt::SkipEmptyParts));
         QVERIFY(host.open());
         QVERIFY(host.waitForFinished(60000));
         const QString out = QString::fromUtf8(host.readAllStandardOutput());

@@ -22,13 +22,20 @@
 
 namespace {
 
-QString appDir() { return QCoreApplication::applicationDirPath(); }
-QString langDir() { return appDir() + QStringLiteral("/Lang"); }
+QString appDir()
+{
+    return QCoreApplication::applicationDirPath();
+}
+QString langDir()
+{
+    return appDir() + QStringLiteral("/Lang");
+}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly)
+        && file.write(bytes) == bytes.size();
 }
 
 // 'text' in 'codec' without the codec's own mark, 'mark' in front.
@@ -49,9 +56,10 @@ bool installQm(const QString& folder, const QString& marker)
 {
     QFile source(QStringLiteral(VQ_LANG_TEST_DATA "/") + marker + QStringLiteral(".qm"));
     const QByteArray bytes = marker == QLatin1String("garbage") ? QByteArray("no translation")
-        : source.open(QIODevice::ReadOnly)                       ? source.readAll()
-                                                                 : QByteArray();
-    return !bytes.isEmpty() && writeFile(langDir() + QLatin1Char('/') + folder + QStringLiteral("/VqTintwell.qm"), bytes);
+        : source.open(QIODevice::ReadOnly)                      ? source.readAll()
+                                                                : QByteArray();
+    return !bytes.isEmpty()
+        && writeFile(langDir() + QLatin1Char('/') + folder + QStringLiteral("/VqTintwell.qm"), bytes);
 }
 
 // While it lives, records each message box as "W|title|text" or
@@ -71,7 +79,9 @@ public:
             const bool wellFormed = !box->parentWidget() && box->standardButtons() == QMessageBox::Ok;
             seen << QStringLiteral("%1%2|%3|%4")
                         .arg(QLatin1String(wellFormed ? "" : "malformed:"),
-                             QLatin1String(box->icon() == QMessageBox::Warning ? "W" : box->icon() == QMessageBox::Critical ? "C" : "?"),
+                             QLatin1String(box->icon() == QMessageBox::Warning        ? "W"
+                                               : box->icon() == QMessageBox::Critical ? "C"
+                                                                                      : "?"),
                              box->windowTitle(), box->text());
             box->done(QMessageBox::Ok);
         });
@@ -108,9 +118,12 @@ QString summary(const CTranslatorMgr& manager)
         visible << QStringLiteral("%1|%2|%3").arg(info.id).arg(info.name, info.folder);
     for (int id = 0; id <= 10; ++id) {
         if (QString path = manager.qmFilePath(id); !path.isEmpty())
-            paths << QStringLiteral("%1=%2").arg(id).arg(path.remove(langDir() + QLatin1Char('/')).remove(QStringLiteral("/VqTintwell.qm")));
+            paths << QStringLiteral("%1=%2").arg(id).arg(
+                path.remove(langDir() + QLatin1Char('/')).remove(QStringLiteral("/VqTintwell.qm")));
     }
-    return QStringLiteral("%1; %2; %3").arg(manager.defaultLangId()).arg(visible.join(QLatin1Char(',')), paths.join(QLatin1Char(',')));
+    return QStringLiteral("%1; %2; %3")
+        .arg(manager.defaultLangId())
+        .arg(visible.join(QLatin1Char(',')), paths.join(QLatin1Char(',')));
 }
 
 const QString Both = QStringLiteral("[LANG_MGR]\nDEFAULT=1\nLANG0_ID=0\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
@@ -148,7 +161,8 @@ private slots:
         };
         row("comments, blanks and padding; a comment after a value belongs to it",
             "; c\n[LANG_MGR]\n\n   \n# LANG1_SHOW=1\n  ;LANG1_NAME=X\n\t LANG0_NAME  =  Name with blanks \t\n"
-            "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n", "0; 0|Name with blanks|en ; e; 0=en ; e");
+            "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n",
+            "0; 0|Name with blanks|en ; e; 0=en ; e");
         row("later equals signs stay in the value, lines without a key are skipped",
             "[LANG_MGR]\nLANG0_NAME=a=b\n=LANG0_FOLDER\nLANG0_FOLDER\nLANG0_FOLDER=x=y\nLANG0_SHOW=1\n=DEFAULT=3\n",
             "0; 0|a=b|x=y; 0=x=y");
@@ -167,12 +181,15 @@ private slots:
             "0; 2|C|c; 2=c");
         row("keys are case-sensitive and matched whole",
             "[LANG_MGR]\nDefault=1\nlang0_NAME=a\nLANG0_name=a\nLANG0_NAMES=a\nXLANG0_NAME=a\nLANGx_NAME=a\n"
-            "LANG_NAME=a\nLANG0_FOLDER=f\nLANG0_SHOW=1\n", "0; ; 0=f");
+            "LANG_NAME=a\nLANG0_FOLDER=f\nLANG0_SHOW=1\n",
+            "0; ; 0=f");
         row("SHOW must be the number 1",
             "[LANG_MGR]\nLANG0_NAME=a\nLANG0_FOLDER=a\nLANG0_SHOW=2\nLANG1_NAME=b\nLANG1_FOLDER=b\nLANG1_SHOW=true\n"
-            "LANG2_NAME=c\nLANG2_FOLDER=c\nLANG2_SHOW=01\nLANG3_NAME=d\nLANG3_FOLDER=d\nLANG3_SHOW=\n", "0; 2|c|c; 2=c");
+            "LANG2_NAME=c\nLANG2_FOLDER=c\nLANG2_SHOW=01\nLANG3_NAME=d\nLANG3_FOLDER=d\nLANG3_SHOW=\n",
+            "0; 2|c|c; 2=c");
         row("ID neither renumbers nor makes a usable language on its own",
-            "[LANG_MGR]\nLANG5_ID=9\nLANG3_ID=8\nLANG3_NAME=Three\nLANG3_FOLDER=t\nLANG3_SHOW=1\n", "0; 3|Three|t; 3=t");
+            "[LANG_MGR]\nLANG5_ID=9\nLANG3_ID=8\nLANG3_NAME=Three\nLANG3_FOLDER=t\nLANG3_SHOW=1\n",
+            "0; 3|Three|t; 3=t");
         row("listing needs name and folder, a path only the folder",
             "[LANG_MGR]\nLANG0_NAME=NoFolder\nLANG0_SHOW=1\nLANG1_FOLDER=nameless\nLANG1_SHOW=1\n", "0; ; 1=nameless");
         row("DEFAULT: signed, base 10, not a number counts as 0", "[LANG_MGR]\nDEFAULT=-3\n", "-3; ; ");
@@ -185,13 +202,13 @@ private slots:
         QTest::newRow("UTF-16LE with mark, CR LF")
             << encode("UTF-16LE", QString(Both).replace(QLatin1Char('\n'), QLatin1String("\r\n")), "\xFF\xFE") << both;
         QTest::newRow("UTF-16LE with the mark twice") << encode("UTF-16LE", Both, "\xFF\xFE\xFF\xFE") << both;
-        QTest::newRow("UTF-8 with the mark twice") << encode("UTF-8", Both, "\xEF\xBB\xBF\xEF\xBB\xBF")
-                                                   << QStringLiteral("0; ; ");
+        QTest::newRow("UTF-8 with the mark twice")
+            << encode("UTF-8", Both, "\xEF\xBB\xBF\xEF\xBB\xBF") << QStringLiteral("0; ; ");
         QTest::newRow("GB2312 without mark") << encode("GB2312", Both) << both;
         QTest::newRow("UTF-16BE reads as GB2312") << encode("UTF-16BE", Both, "\xFE\xFF") << QStringLiteral("0; ; ");
-        QTest::newRow("UTF-8 without mark reads as GB2312")
-            << encode("UTF-8", QStringLiteral("[LANG_MGR]\nDEFAULT=1\nLANG0_NAME=Plain\nLANG0_FOLDER=p\nLANG0_SHOW=1\n"))
-            << QStringLiteral("1; 0|Plain|p; 0=p");
+        QTest::newRow("UTF-8 without mark reads as GB2312") << encode(
+            "UTF-8", QStringLiteral("[LANG_MGR]\nDEFAULT=1\nLANG0_NAME=Plain\nLANG0_FOLDER=p\nLANG0_SHOW=1\n"))
+                                                            << QStringLiteral("1; 0|Plain|p; 0=p");
     }
 
     void catalogue()
@@ -200,7 +217,8 @@ private slots:
         QFETCH(QString, expected);
         CTranslatorMgr manager;
         QCOMPARE(summary(manager), QStringLiteral("0; ; "));
-        QVERIFY(writeFile(langDir() + QStringLiteral("/Lang.ini"), utf8("[LANG_MGR]\nDEFAULT=9\nLANG9_FOLDER=x\nLANG9_SHOW=1\n")));
+        QVERIFY(writeFile(langDir() + QStringLiteral("/Lang.ini"),
+                          utf8("[LANG_MGR]\nDEFAULT=9\nLANG9_FOLDER=x\nLANG9_SHOW=1\n")));
         manager.loadLangIni();
         QVERIFY(writeFile(langDir() + QStringLiteral("/Lang.ini"), bytes));
         manager.loadLangIni();
@@ -234,28 +252,37 @@ private slots:
     // empties it shows.
     void loading_data()
     {
-        QTest::addColumn<QByteArray>("ini"); // empty: no catalogue at all
+        QTest::addColumn<QByteArray>("ini");    // empty: no catalogue at all
         QTest::addColumn<QStringList>("files"); // folder=marker
         QTest::addColumn<QStringList>("boxes"); // %APP% stands for the application directory
-        QTest::addColumn<QString>("loaded"); // what the title translates to
-        const QByteArray chooseEn = utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW=1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n");
+        QTest::addColumn<QString>("loaded");    // what the title translates to
+        const QByteArray chooseEn =
+            utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW=1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n");
         const QStringList both{QStringLiteral("chs=marker_b"), QStringLiteral("en=marker_a")};
         const QStringList chsOnly{QStringLiteral("chs=marker_b")};
         const QString noIni = QStringLiteral("W|Warning|Failed to open INI file:%APP%/Lang/Lang.ini");
         const QString chsFailed = QStringLiteral("W|Warning|Load translator file%APP%/Lang/chs/VqTintwell.qmfailed!");
         QTest::newRow("default language") << chooseEn << both << QStringList() << QStringLiteral("A");
         QTest::newRow("no catalogue") << QByteArray() << chsOnly << QStringList{noIni} << QStringLiteral("B");
-        QTest::newRow("no DEFAULT picks 0") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("A");
-        QTest::newRow("DEFAULT names no language")
-            << utf8("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("B");
-        QTest::newRow("hidden language") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << both << QStringList() << QStringLiteral("B");
+        QTest::newRow("no DEFAULT picks 0")
+            << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("A");
+        QTest::newRow("DEFAULT names no language") << utf8("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n")
+                                                   << both << QStringList() << QStringLiteral("B");
+        QTest::newRow("hidden language") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << both << QStringList()
+                                         << QStringLiteral("B");
         QTest::newRow("chosen file missing") << chooseEn << chsOnly << QStringList() << QStringLiteral("B");
-        QTest::newRow("both files missing") << chooseEn << QStringList()
-            << QStringList{QStringLiteral("C|Error|Cannot find the \"%APP%/Lang/en/VqTintwell.qm\" file"), chsFailed} << QString();
+        QTest::newRow("both files missing")
+            << chooseEn << QStringList()
+            << QStringList{QStringLiteral("C|Error|Cannot find the \"%APP%/Lang/en/VqTintwell.qm\" file"), chsFailed}
+            << QString();
         QTest::newRow("nothing at all") << QByteArray() << QStringList()
-            << QStringList{noIni, QStringLiteral("C|Error|Cannot find the \"\" file"), chsFailed} << QString();
-        QTest::newRow("chosen file is no translation") << chooseEn << QStringList{QStringLiteral("en=garbage")}
-            << QStringList{QStringLiteral("W|Warning|Load translator file%APP%/Lang/en/VqTintwell.qmfailed!")} << QString();
+                                        << QStringList{noIni, QStringLiteral("C|Error|Cannot find the \"\" file"),
+                                                       chsFailed}
+                                        << QString();
+        QTest::newRow("chosen file is no translation")
+            << chooseEn << QStringList{QStringLiteral("en=garbage")}
+            << QStringList{QStringLiteral("W|Warning|Load translator file%APP%/Lang/en/VqTintwell.qmfailed!")}
+            << QString();
     }
 
     void loading()
@@ -264,7 +291,8 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QStringList, boxes);
         QFETCH(QString, loaded);
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts")) && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
+        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts"))
+                && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
         QCOMPARE(load(), QStringList());
         QVERIFY(!title().isEmpty());
         QDir(langDir()).removeRecursively();
@@ -288,15 +316,25 @@ private slots:
     void dialogTexts_data()
     {
         QTest::addColumn<QString>("entry"); // "prefix:object.property=source"
-        const char* const entries[] = {
-            "IM:.windowTitle=Ink Management", "IM:label_title.text=Ink Management",
-            "IM:label_inkInfo.text=Ink Information:", "IM:label_ink.text=Ink", "IM:label_remaining.text=Remaining",
-            "IM:pushButton_inkRefillLog.text=Ink Refill Log",
-            "IM:label_info3.text=Note: The current device has unlimited ink remaining!", "IM:pushButton_close.text=Close",
-            "IM:pushButton_close_2.text=", "IM:pushButton_close_2.accessibleName=Close", "IM:unlimited=Unlimited",
-            "IRL:.windowTitle=Ink Refill Log", "IRL:label_title.text=Ink Refill Log", "IRL:label_ink.text=Time",
-            "IRL:label_remaining.text=Ink", "IRL:label_added.text=Added", "IRL:pushButton_close.text=OK",
-            "IRL:pushButton_close_2.text=", "IRL:pushButton_close_2.accessibleName=Close"};
+        const char* const entries[] = {"IM:.windowTitle=Ink Management",
+                                       "IM:label_title.text=Ink Management",
+                                       "IM:label_inkInfo.text=Ink Information:",
+                                       "IM:label_ink.text=Ink",
+                                       "IM:label_remaining.text=Remaining",
+                                       "IM:pushButton_inkRefillLog.text=Ink Refill Log",
+                                       "IM:label_info3.text=Note: The current device has unlimited ink remaining!",
+                                       "IM:pushButton_close.text=Close",
+                                       "IM:pushButton_close_2.text=",
+                                       "IM:pushButton_close_2.accessibleName=Close",
+                                       "IM:unlimited=Unlimited",
+                                       "IRL:.windowTitle=Ink Refill Log",
+                                       "IRL:label_title.text=Ink Refill Log",
+                                       "IRL:label_ink.text=Time",
+                                       "IRL:label_remaining.text=Ink",
+                                       "IRL:label_added.text=Added",
+                                       "IRL:pushButton_close.text=OK",
+                                       "IRL:pushButton_close_2.text=",
+                                       "IRL:pushButton_close_2.accessibleName=Close"};
         for (const char* entry : entries)
             QTest::newRow(entry) << QString::fromUtf8(entry);
     }
@@ -308,7 +346,8 @@ private slots:
         const QString target = entry.section(QLatin1Char('='), 0, 0).mid(prefix.size());
         const QString source = entry.section(QLatin1Char('='), 1);
         const QByteArray context = prefix == QLatin1String("IM:") ? "InkManagement" : "InkRefillLog";
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts")) && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
+        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts"))
+                && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
         QCOMPARE(load(), QStringList());
 
         RecordingHost host;
@@ -322,8 +361,9 @@ private slots:
         if (target == QLatin1String("unlimited")) {
             shown = dialog->findChild<QTableWidget*>()->item(0, 1)->text();
         } else {
-            QObject* object = target.startsWith(QLatin1Char('.')) ? dialog.get()
-                                                                   : dialog->findChild<QObject*>(target.section(QLatin1Char('.'), 0, 0));
+            QObject* object = target.startsWith(QLatin1Char('.'))
+                ? dialog.get()
+                : dialog->findChild<QObject*>(target.section(QLatin1Char('.'), 0, 0));
             const QByteArray property = target.section(QLatin1Char('.'), 1).toLatin1();
             shown = property == "accessibleName"
                 ? QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name)
@@ -344,7 +384,8 @@ private slots:
     // catalogue again from scratch, and a failed load empties the translator.
     void setHostAgain()
     {
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("marker_a")) && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
+        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("marker_a"))
+                && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
         QCOMPARE(load(), QStringList());
         QDir(langDir()).removeRecursively();
         CTintwell other;

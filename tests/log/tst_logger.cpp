@@ -15,9 +15,9 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <ctime>
-#include <sys/resource.h>
+#  include <csignal>
+#  include <ctime>
+#  include <sys/resource.h>
 #endif
 
 namespace {
@@ -30,7 +30,8 @@ const QString Banner = QStringLiteral("\t——————————进入墨
 
 QString line(const char* level, const QString& message)
 {
-    return QStringLiteral("\\[%1\\] \\[%2\\] %3\n").arg(Time, QLatin1String(level), QRegularExpression::escape(message));
+    return QStringLiteral("\\[%1\\] \\[%2\\] %3\n")
+        .arg(Time, QLatin1String(level), QRegularExpression::escape(message));
 }
 
 // Everything from 'offset' on, so that 200 MiB files are never read whole.
@@ -86,7 +87,10 @@ private slots:
         m_dir.setPath(m_tmp->path() + QStringLiteral("/Log/Activity"));
     }
 
-    void cleanup() { DynamicLibLogger::destroyInstance(); }
+    void cleanup()
+    {
+        DynamicLibLogger::destroyInstance();
+    }
 
     // Start-up continues the own file with the highest number below the
     // limit, after an empty line, or else appends to number 1; names that
@@ -97,20 +101,30 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::addColumn<bool>("continued");
         QTest::newRow("nothing there") << QString() << QStringLiteral("Activity1.log") << false;
-        QTest::newRow("newest continued") << QStringLiteral("Activity1.log Activity2.log") << QStringLiteral("Activity2.log") << true;
-        QTest::newRow("numbers compare as integers") << QStringLiteral("Activity12.log Activity9.log") << QStringLiteral("Activity12.log") << true;
-        QTest::newRow("leading zeros") << QStringLiteral("Activity007.log Activity3.log") << QStringLiteral("Activity7.log") << true;
-        QTest::newRow("leading dot") << QStringLiteral(".Activity5.log Activity2.log") << QStringLiteral("Activity5.log") << true;
-        QTest::newRow("two dots") << QStringLiteral("..Activity5.log Activity2.log") << QStringLiteral("Activity2.log") << true;
-        QTest::newRow("foreign names")
-            << QStringLiteral("activity4.log Activity.log Activity4.log.bak Activity4.txt Activity3.log/ XActivity4.log Activity4.log\n")
-            << QStringLiteral("Activity1.log") << false;
+        QTest::newRow("newest continued")
+            << QStringLiteral("Activity1.log Activity2.log") << QStringLiteral("Activity2.log") << true;
+        QTest::newRow("numbers compare as integers")
+            << QStringLiteral("Activity12.log Activity9.log") << QStringLiteral("Activity12.log") << true;
+        QTest::newRow("leading zeros") << QStringLiteral("Activity007.log Activity3.log")
+                                       << QStringLiteral("Activity7.log") << true;
+        QTest::newRow("leading dot") << QStringLiteral(".Activity5.log Activity2.log")
+                                     << QStringLiteral("Activity5.log") << true;
+        QTest::newRow("two dots") << QStringLiteral("..Activity5.log Activity2.log") << QStringLiteral("Activity2.log")
+                                  << true;
+        QTest::newRow("foreign names") << QStringLiteral(
+            "activity4.log Activity.log Activity4.log.bak Activity4.txt Activity3.log/ XActivity4.log Activity4.log\n")
+                                       << QStringLiteral("Activity1.log") << false;
         QTest::newRow("zero") << QStringLiteral("Activity0.log") << QStringLiteral("Activity1.log") << false;
-        QTest::newRow("too large for an int") << QStringLiteral("Activity3.log Activity2147483648.log") << QStringLiteral("Activity3.log") << true;
-        QTest::newRow("largest int") << QStringLiteral("Activity3.log Activity2147483647.log") << QStringLiteral("Activity2147483647.log") << true;
-        QTest::newRow("newest below limit") << QStringLiteral("Activity1.log Activity2.log=below") << QStringLiteral("Activity2.log") << true;
-        QTest::newRow("newest at limit") << QStringLiteral("Activity1.log Activity2.log=full") << QStringLiteral("Activity1.log") << false;
-        QTest::newRow("newest at limit, no 1") << QStringLiteral("Activity2.log=full") << QStringLiteral("Activity1.log") << false;
+        QTest::newRow("too large for an int")
+            << QStringLiteral("Activity3.log Activity2147483648.log") << QStringLiteral("Activity3.log") << true;
+        QTest::newRow("largest int") << QStringLiteral("Activity3.log Activity2147483647.log")
+                                     << QStringLiteral("Activity2147483647.log") << true;
+        QTest::newRow("newest below limit")
+            << QStringLiteral("Activity1.log Activity2.log=below") << QStringLiteral("Activity2.log") << true;
+        QTest::newRow("newest at limit") << QStringLiteral("Activity1.log Activity2.log=full")
+                                         << QStringLiteral("Activity1.log") << false;
+        QTest::newRow("newest at limit, no 1")
+            << QStringLiteral("Activity2.log=full") << QStringLiteral("Activity1.log") << false;
     }
 
     void startup()
@@ -173,13 +187,15 @@ private slots:
         logger->log(DynamicLibLogger::LogLevel(level), message);
         const QString text = tail(logger->currentLogFilePath());
         const QRegularExpressionMatch match =
-            QRegularExpression(QRegularExpression::anchoredPattern(
-                                   QStringLiteral("(?s)====.*(%1) ==========\n\\[(%1)\\] %2\n").arg(Time, QRegularExpression::escape(written))))
+            QRegularExpression(
+                QRegularExpression::anchoredPattern(QStringLiteral("(?s)====.*(%1) ==========\n\\[(%1)\\] %2\n")
+                                                        .arg(Time, QRegularExpression::escape(written))))
                 .match(text);
         QVERIFY2(match.hasMatch(), qPrintable(text));
         // Local time of writing, to the millisecond.
         for (int group : {1, 2}) {
-            const QDateTime tag = QDateTime::fromString(match.captured(group), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+            const QDateTime tag =
+                QDateTime::fromString(match.captured(group), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
             QVERIFY(before <= tag && tag <= QDateTime::currentDateTime());
         }
     }
@@ -188,12 +204,14 @@ private slots:
     // gets no header; so does every later full file, a line each.
     void rotation()
     {
-        QVERIFY(create(m_dir, QStringLiteral("Activity1.log=full")) && create(m_dir, QStringLiteral("Activity2.log=full")));
+        QVERIFY(create(m_dir, QStringLiteral("Activity1.log=full"))
+                && create(m_dir, QStringLiteral("Activity2.log=full")));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
         for (const char* text : {"A", "B", "C"})
             logger->log(DynamicLibLogger::Info, QLatin1String(text));
         QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity1.log")), Limit), Header));
-        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log")), Limit), line("INFO", QStringLiteral("A"))));
+        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log")), Limit),
+                             line("INFO", QStringLiteral("A"))));
         QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity3.log"))),
                              line("INFO", QStringLiteral("B")) + line("INFO", QStringLiteral("C"))));
         // A file that reaches the limit with the run header moves on at the
@@ -242,13 +260,16 @@ private slots:
         for (const QString& name : own)
             QCOMPARE(m_dir.exists(name), !removed);
         QVERIFY(m_dir.exists(QStringLiteral("Activity4.txt")));
-        QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(QLatin1String(removed ? "Activity1.log" : "Activity4.log")));
+        QCOMPARE(logger->currentLogFilePath(),
+                 m_dir.filePath(QLatin1String(removed ? "Activity1.log" : "Activity4.log")));
 
-        QVERIFY(create(m_dir, QStringLiteral("Activity2.log")) && setModified(m_dir.filePath(QStringLiteral("Activity2.log")), modified));
+        QVERIFY(create(m_dir, QStringLiteral("Activity2.log"))
+                && setModified(m_dir.filePath(QStringLiteral("Activity2.log")), modified));
         logger->cleanupOldLogs();
         QCOMPARE(m_dir.exists(QStringLiteral("Activity2.log")), !removed);
         const QString report = QStringLiteral("Cleaned up 1 old log files (older than %1 days)").arg(days);
-        QCOMPARE(tail(logger->currentLogFilePath()).endsWith(QStringLiteral("] [INFO] ") + report + QLatin1Char('\n')), removed);
+        QCOMPARE(tail(logger->currentLogFilePath()).endsWith(QStringLiteral("] [INFO] ") + report + QLatin1Char('\n')),
+                 removed);
     }
 
     // A directory or file that cannot be made or opened leaves the logger
@@ -259,7 +280,8 @@ private slots:
         QTest::addColumn<QString>("lastPath");
         QTest::newRow("directory is a file") << QStringLiteral("Log/Activity") << QString();
         QTest::newRow("parent is a file") << QStringLiteral("Log") << QString();
-        QTest::newRow("log file is a directory") << QStringLiteral("Log/Activity/Activity1.log/") << QStringLiteral("Log/Activity/Activity1.log");
+        QTest::newRow("log file is a directory")
+            << QStringLiteral("Log/Activity/Activity1.log/") << QStringLiteral("Log/Activity/Activity1.log");
     }
 
     void unusablePaths()
@@ -288,7 +310,8 @@ private slots:
         QVERIFY(!m_dir.exists(QStringLiteral("Activity2.log")));
         QVERIFY(logger->rotateLogFile());
         logger->log(DynamicLibLogger::Info, QStringLiteral("third"));
-        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log"))), line("INFO", QStringLiteral("third"))));
+        QVERIFY(
+            matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log"))), line("INFO", QStringLiteral("third"))));
     }
 
     // A line the system refuses (here a file size limit) is gone for good,
@@ -320,7 +343,8 @@ private slots:
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back(QThread::create([logger, t] {
                 for (int i = 0; i < 200; ++i)
-                    logger->log(DynamicLibLogger::Debug, QStringLiteral("t%1 n%2 %3").arg(t).arg(i).arg(QString(100, QLatin1Char('x'))));
+                    logger->log(DynamicLibLogger::Debug,
+                                QStringLiteral("t%1 n%2 %3").arg(t).arg(i).arg(QString(100, QLatin1Char('x'))));
             }));
             threads.back()->start();
         }
@@ -345,9 +369,11 @@ private slots:
         const QDir logDir(QCoreApplication::applicationDirPath() + QStringLiteral("/Log/Activity"));
         QVERIFY(QDir(logDir.filePath(QStringLiteral(".."))).removeRecursively());
         QVERIFY(create(logDir, QStringLiteral("Activity1.log")));
-        QVERIFY(setModified(logDir.filePath(QStringLiteral("Activity1.log")), QDateTime::currentDateTime().addDays(-360)));
+        QVERIFY(
+            setModified(logDir.filePath(QStringLiteral("Activity1.log")), QDateTime::currentDateTime().addDays(-360)));
         QVERIFY(create(logDir, QStringLiteral("Activity2.log")));
-        QVERIFY(setModified(logDir.filePath(QStringLiteral("Activity2.log")), QDateTime::currentDateTime().addDays(-370)));
+        QVERIFY(
+            setModified(logDir.filePath(QStringLiteral("Activity2.log")), QDateTime::currentDateTime().addDays(-370)));
         const QString opening = line("INFO", QString()) + line("INFO", Banner);
         for (int run = 0; run < 2; ++run) {
             DynamicLibLogger::destroyInstance();
@@ -356,7 +382,8 @@ private slots:
         }
         QCOMPARE(logDir.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Activity1.log")});
         QVERIFY(matchesWhole(tail(logDir.filePath(QStringLiteral("Activity1.log"))),
-                             QStringLiteral("old\n\n") + Header + opening + opening + QStringLiteral("\n") + Header + opening + opening));
+                             QStringLiteral("old\n\n") + Header + opening + opening + QStringLiteral("\n") + Header
+                                 + opening + opening));
     }
 
 private:

@@ -12,7 +12,7 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <dlfcn.h>
+#  include <dlfcn.h>
 #endif
 
 namespace {
@@ -152,7 +152,8 @@ private slots:
                 DialogDriver::click(dialog, closedBy.toLatin1().constData());
         });
         const HWND unknown = reinterpret_cast<HWND>(quintptr(0x7fff1234));
-        QCOMPARE(widget ? m_plugin->ShowForWidget(&parent, INT_MIN) : m_plugin->ShowForWindow(unknown, INT_MAX), expected);
+        QCOMPARE(widget ? m_plugin->ShowForWidget(&parent, INT_MIN) : m_plugin->ShowForWindow(unknown, INT_MAX),
+                 expected);
         QCOMPARE(parentMeanwhile, widget ? &parent : nullptr);
         QCOMPARE(m_host->fillCalls, 1);
         QVERIFY(m_host->logLines.isEmpty());
