@@ -2,14 +2,16 @@
 # SPDX-License-Identifier: MIT
 # Sets up a fresh Debian 12 machine if needed, builds everything against
 # Qt 5 (build/) and Qt 6 (build-qt6/) and runs the whole test suite headless
-# against both, then the sanitizer build and the fuzzers.
+# against both, checks the code's format and runs clazy and clang-tidy over
+# it, then the sanitizer build and the fuzzers.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 # clang for the Microsoft-ABI check and the fuzzers (with its sanitizer
-# runtimes and llvm-symbolizer), MinGW-w64 for the Windows-only units.
-"$root/scripts/deps.sh" clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64
+# runtimes and llvm-symbolizer), MinGW-w64 for the Windows-only units, and
+# the code checkers.
+"$root/scripts/deps.sh" clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64 clang-format clang-tidy clazy
 
 for qt in 5 6; do
     build=$root/build
@@ -19,6 +21,9 @@ for qt in 5 6; do
     "$root/scripts/test-suite.sh" "$build"
     BUILD_DIR=$build "$root/scripts/test-install.sh"
 done
+
+echo "== Formatting, clazy, clang-tidy"
+"$root/scripts/check-code.sh" "$root/build"
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/test-sanitize.sh"
