@@ -30,11 +30,6 @@ std::unique_ptr<QDialog> makeDialog(const QString& name)
     return std::make_unique<InkRefillLog>();
 }
 
-QString sizeText(const QSize& size)
-{
-    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
-}
-
 // A value of 'object' as the form table below writes it. Besides the
 // properties: a layout's margins, a table's two headers, a window's flags and
 // background, a frame's shadow.
@@ -43,17 +38,13 @@ QString valueText(QObject* object, const QString& key)
     auto* widget = qobject_cast<QWidget*>(object);
     if (auto* layout = qobject_cast<QLayout*>(object); layout && key == QLatin1String("margins")) {
         const QMargins m = layout->contentsMargins();
-        return QStringLiteral("%1,%2,%3,%4").arg(m.left()).arg(m.top()).arg(m.right()).arg(m.bottom());
+        return QString::asprintf("%d,%d,%d,%d", m.left(), m.top(), m.right(), m.bottom());
     }
     if (auto* table = qobject_cast<QTableView*>(object); table && key == QLatin1String("headers")) {
         const QHeaderView* h = table->horizontalHeader();
         const QHeaderView* v = table->verticalHeader();
-        return QStringLiteral("%1 %2 %3|%4 %5")
-            .arg(h->isHidden())
-            .arg(h->defaultSectionSize())
-            .arg(h->stretchLastSection())
-            .arg(v->isHidden())
-            .arg(v->defaultSectionSize());
+        return QString::asprintf("%d %d %d|%d %d", h->isHidden(), h->defaultSectionSize(), h->stretchLastSection(),
+                                 v->isHidden(), v->defaultSectionSize());
     }
     if (auto* grid = qobject_cast<QGridLayout*>(object); grid && key.endsWith(QLatin1String("Spacing")))
         return QString::number(key.startsWith(QLatin1Char('h')) ? grid->horizontalSpacing() : grid->verticalSpacing());
@@ -63,12 +54,10 @@ QString valueText(QObject* object, const QString& key)
         return QString::number(widget->testAttribute(Qt::WA_TranslucentBackground));
     if (key == QLatin1String("shadow")) {
         const auto* shadow = qobject_cast<QGraphicsDropShadowEffect*>(widget->graphicsEffect());
-        return shadow ? QStringLiteral("%1 %2,%3 %4")
-                            .arg(shadow->color().name(QColor::HexArgb))
-                            .arg(shadow->xOffset())
-                            .arg(shadow->yOffset())
-                            .arg(shadow->blurRadius())
-                      : QString();
+        if (!shadow)
+            return QString();
+        return QString::asprintf("%s %g,%g %g", qPrintable(shadow->color().name(QColor::HexArgb)), shadow->xOffset(),
+                                 shadow->yOffset(), shadow->blurRadius());
     }
     const QMetaObject* meta = object->metaObject();
     const QMetaProperty property = meta->property(meta->indexOfProperty(key.toLatin1().constData()));
@@ -76,7 +65,7 @@ QString valueText(QObject* object, const QString& key)
     if (property.isEnumType())
         return QString::fromLatin1(property.enumerator().valueToKeys(value.toInt()));
     if (value.canConvert<QSize>() && value.toSize().isValid())
-        return sizeText(value.toSize());
+        return QString::asprintf("%dx%d", value.toSize().width(), value.toSize().height());
     return value.toString();
 }
 
@@ -104,11 +93,8 @@ QString pixelProblem(const QImage& image, const QWidget* dialog, const char* wid
     const QColor actual = image.pixelColor(at);
     if (child && near(actual, colour))
         return QString();
-    return QStringLiteral("%1 at (%2, %3) is %4, not %5")
-        .arg(QLatin1String(widget))
-        .arg(at.x())
-        .arg(at.y())
-        .arg(actual.name(QColor::HexArgb), colour.name(QColor::HexArgb));
+    return QString::asprintf("%s at (%d, %d) is %s, not %s", widget, at.x(), at.y(),
+                             qPrintable(actual.name(QColor::HexArgb)), qPrintable(colour.name(QColor::HexArgb)));
 }
 
 #define COMPARE_PIXEL(image, dialog, widget, point, colour)                                                            \

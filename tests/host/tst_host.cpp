@@ -51,8 +51,6 @@ private slots:
             "tintwell-host: Cannot load library %DIR%/none");
         row("not JSON", "--screenshot %DIR%/shots --device %DIR%/device.json", "{", 2,
             "tintwell-host: device.json: unterminated object at byte 1");
-        row("no inks", "--screenshot %DIR%/shots --device %DIR%/device.json", "{}", 2,
-            "tintwell-host: device.json: an object with an \"inks\" array is expected");
         row("negative amount", "--screenshot %DIR%/shots --device %DIR%/device.json",
             R"({"inks": [{"name": "Cyan", "amount": -1}]})", 2,
             "tintwell-host: device.json: inks[0]: \"amount\" must be a number of millilitres, 0 or more");

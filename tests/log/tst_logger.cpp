@@ -7,9 +7,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -333,32 +331,6 @@ private slots:
         logger->log(DynamicLibLogger::Info, QStringLiteral("accepted"));
         QVERIFY(matchesWhole(tail(path), Header + line("INFO", QStringLiteral("accepted"))));
 #endif
-    }
-
-    // Lines from several threads arrive whole.
-    void threads()
-    {
-        DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
-        std::vector<std::unique_ptr<QThread>> threads;
-        for (int t = 0; t < 4; ++t) {
-            threads.emplace_back(QThread::create([logger, t] {
-                for (int i = 0; i < 200; ++i)
-                    logger->log(DynamicLibLogger::Debug,
-                                QStringLiteral("t%1 n%2 %3").arg(t).arg(i).arg(QString(100, QLatin1Char('x'))));
-            }));
-            threads.back()->start();
-        }
-        for (auto& thread : threads)
-            QVERIFY(thread->wait(60000));
-        const QStringList lines = tail(logger->currentLogFilePath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 801);
-        QSet<QString> seen;
-        const QRegularExpression whole(QStringLiteral("^\\[%1\\] \\[DEBUG\\] (t\\d n\\d+) x{100}$").arg(Time));
-        const QStringList logged = lines.mid(1);
-        for (const QString& text : logged)
-            seen.insert(whole.match(text).captured(1));
-        seen.remove(QString());
-        QCOMPARE(seen.size(), 800);
     }
 
     // Every opening of the ink management window writes its two lines to the
