@@ -149,12 +149,13 @@ double bareTableMs(const std::vector<InkRecord>& records, int columns)
         item->setTextAlignment(Qt::AlignCenter);
         return item;
     };
+    const QTextCodec* codec = RecordFormat::localCodec();
     int row = 0;
     for (const InkRecord& record : records) {
         int column = 0;
         if (columns == 3)
             table.setItem(row, column++, centred(RecordFormat::time(record)));
-        table.setItem(row, column++, centred(RecordFormat::name(record)));
+        table.setItem(row, column++, centred(RecordFormat::name(record, codec)));
         table.setItem(row, column, centred(RecordFormat::amount(record.amount)));
         ++row;
     }

@@ -114,9 +114,10 @@ void InkManagement::loadInkList()
             table->clearContents();
             table->setRowCount(qMax(inks.count(), 0));
             const QString unlimited = CTranslatorMgr::translate("InkManagement", "Unlimited");
+            const QTextCodec* codec = RecordFormat::localCodec();
             int row = 0;
             for (const InkRecord& ink : inks) {
-                auto* name = new QTableWidgetItem(RecordFormat::name(ink));
+                auto* name = new QTableWidgetItem(RecordFormat::name(ink, codec));
                 name->setTextAlignment(Qt::AlignCenter);
                 table->setItem(row, 0, name);
                 auto* amount = new QTableWidgetItem(limited ? RecordFormat::amount(ink.amount) : unlimited);

@@ -107,10 +107,11 @@ void InkRefillLog::loadRefillLog()
             std::sort(refills.begin(), refills.end(), isLater);
             table->clearContents();
             table->setRowCount(qMax(refills.count(), 0));
+            const QTextCodec* codec = RecordFormat::localCodec();
             int row = 0;
             for (const InkRecord& refill : refills) {
                 table->setItem(row, 0, centredItem(RecordFormat::time(refill)));
-                table->setItem(row, 1, centredItem(RecordFormat::name(refill)));
+                table->setItem(row, 1, centredItem(RecordFormat::name(refill, codec)));
                 table->setItem(row, 2, centredItem(RecordFormat::amount(refill.amount)));
                 ++row;
             }

@@ -13,23 +13,23 @@
 
 namespace RecordFormat {
 
-QString name(const InkRecord& record)
+const QTextCodec* localCodec()
+{
+#ifndef Q_OS_WIN
+    // The application object has set the locale by now.
+    if (const QTextCodec* codec = QTextCodec::codecForName(nl_langinfo(CODESET)))
+        return codec;
+#endif
+    return QTextCodec::codecForLocale();
+}
+
+QString name(const InkRecord& record, const QTextCodec* codec)
 {
     // A host may fill all 128 bytes without a terminator; never read past them.
     const void* nul = std::memchr(record.name, '\0', sizeof record.name);
     const int length =
         nul ? static_cast<int>(static_cast<const char*>(nul) - record.name) : static_cast<int>(sizeof record.name);
-#ifdef Q_OS_WIN
-    // The ANSI code page, the host's local 8-bit text.
-    return QString::fromLocal8Bit(record.name, length);
-#else
-    // Qt takes local 8-bit text for UTF-8 here, whatever the locale; the
-    // host writes names in the code set of its locale, which the
-    // application object has set by now.
-    if (const QTextCodec* codec = QTextCodec::codecForName(nl_langinfo(CODESET)))
-        return codec->toUnicode(record.name, length);
-    return QString::fromLocal8Bit(record.name, length);
-#endif
+    return codec->toUnicode(record.name, length);
 }
 
 QString amount(double millilitres)

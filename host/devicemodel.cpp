@@ -78,10 +78,10 @@ std::optional<DeviceModel> DeviceModel::fromFile(const QString& path, QString* e
     model.failRefillLog = failing.value(QLatin1String("refillLog")).toBool();
     for (const char* list : {"inks", "refillLog"}) {
         const QJsonArray entries = root.value(QLatin1String(list)).toArray();
+        const bool refill = std::strcmp(list, "refillLog") == 0;
         for (int i = 0; i < entries.size(); ++i) {
             const QString where = QStringLiteral("%1[%2]").arg(QLatin1String(list)).arg(i);
             const QJsonObject entry = entries.at(i).toObject();
-            const bool refill = std::strcmp(list, "refillLog") == 0;
             const QString name = entry.value(QLatin1String(refill ? "ink" : "name")).toString();
             const double amount = entry.value(QLatin1String("amount")).toDouble(-1);
             InkRecord ink = record(QString(), amount);

@@ -49,7 +49,8 @@ bool save(QWidget* window, const QDir& dir, const char* name)
 // refill log over that, and saves a picture of each.
 bool takeScreenshots(HostWindow& window, const QDir& dir)
 {
-    bool saved = dir.mkpath(QStringLiteral(".")) && (window.show(), save(&window, dir, "host-window.png"));
+    window.show();
+    bool saved = dir.mkpath(QStringLiteral(".")) && save(&window, dir, "host-window.png");
     bool timedOut = false;
     DialogDriver::whenShown(
         QStringLiteral("InkManagement"),

@@ -108,17 +108,14 @@ bool CTintwell::ShowForWindow(HWND parent, int reserved)
         InkManagement dialog(reserved, nullptr);
         guard.hold(&dialog);
         dialog.setModal(true);
-        if (!parent) {
-            bringForward(dialog);
-            dialog.exec();
-            return dialog.closedByButton();
-        }
-        NativeWindow::enable(parent, false);
-        dialog.winId();
-        // An unknown handle has no rectangle; the dialog then keeps the
-        // toolkit's placement and everything else goes on.
         NativeWindow::Rect rect;
-        if (NativeWindow::outerRect(parent, &rect)) {
+        if (parent) {
+            NativeWindow::enable(parent, false);
+            dialog.winId();
+        }
+        // Without a rectangle (no handle, or an unknown one) the dialog keeps
+        // the toolkit's placement and everything else goes on.
+        if (parent && NativeWindow::outerRect(parent, &rect)) {
             // Integer division truncates toward zero, so a window narrower
             // than the dialog puts it at (-187, -81) rather than (-188, -82).
             const long x = rect.left + ((rect.right - rect.left) - dialog.width()) / 2;
@@ -127,8 +124,10 @@ bool CTintwell::ShowForWindow(HWND parent, int reserved)
         }
         bringForward(dialog);
         dialog.exec();
-        NativeWindow::enable(parent, true);
-        NativeWindow::setForeground(parent);
+        if (parent) {
+            NativeWindow::enable(parent, true);
+            NativeWindow::setForeground(parent);
+        }
         return dialog.closedByButton();
     });
 }

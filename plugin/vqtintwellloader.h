@@ -26,9 +26,6 @@ public:
     {
         unload();
         m_library.setFileName(path);
-        // Loaded explicitly, so that this loader holds a reference of its
-        // own even when another has the library loaded already.
-        m_library.load();
         const auto create = reinterpret_cast<VqNewInterfaceFn>(m_library.resolve("NewInterface"));
         m_release = create ? reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface")) : nullptr;
         if (!create || !m_release) {

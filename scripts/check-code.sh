@@ -14,26 +14,28 @@ sources=$(find plugin dialogs lang log res host testsupport tests examples bench
 echo "clang-format: $(echo "$sources" | wc -l) files"
 clang-format --dry-run --Werror $sources
 
-# What the compiler sees, moc's and uic's output included, but only our
-# own sources are checked.
+# Runs a checker over the files, a few at a time on every core, and fails on
+# any finding; what the compiler sees includes moc's and uic's output, but
+# only our own sources are checked.
+check() {
+    local name=$1 files=$2
+    shift 2
+    echo "$files" | xargs -P "$(nproc)" -n 4 "$@" 2>&1 | { grep -v -E '^[0-9]+ warnings? generated\.$' || true; } |
+        tee "$build/$name.log"
+    if grep -q -E 'warning:|error:' "$build/$name.log"; then
+        echo "check-code: $name has findings" >&2
+        exit 1
+    fi
+}
+
 checks=$(sed -e 's/#.*//' .clazy | xargs | tr ' ' ',')
 translation_units=$(echo "$sources" | grep -E '^(plugin|dialogs|lang|log|host|tests)/.*\.cpp$' | grep -v '_win\.cpp$' |
     grep -v '^tests/abi/')
 echo "clazy: $(echo "$translation_units" | wc -l) files, $checks"
-echo "$translation_units" | xargs -P "$(nproc)" -n 4 clazy-standalone -p "$build/compile_commands.json" \
-    --checks="$checks" --header-filter="$root/(plugin|dialogs|lang|log|host|testsupport|tests)/" \
-    --ignore-dirs="$build" 2>&1 | { grep -v -E '^[0-9]+ warnings? generated\.$' || true; } | tee "$build/clazy.log"
-if grep -q -E 'warning:|error:' "$build/clazy.log"; then
-    echo "check-code: clazy has findings" >&2
-    exit 1
-fi
+check clazy "$translation_units" clazy-standalone -p "$build/compile_commands.json" --checks="$checks" \
+    --header-filter="$root/(plugin|dialogs|lang|log|host|testsupport|tests)/" --ignore-dirs="$build"
 
 library_and_host=$(echo "$translation_units" | grep -E '^(plugin|dialogs|lang|log|host)/')
 echo "clang-tidy: $(echo "$library_and_host" | wc -l) files"
-echo "$library_and_host" | xargs -P "$(nproc)" -n 2 clang-tidy -p "$build" --quiet 2>&1 |
-    { grep -v -E '^[0-9]+ warnings? generated\.$' || true; } | tee "$build/clang-tidy.log"
-if grep -q -E 'warning:|error:' "$build/clang-tidy.log"; then
-    echo "check-code: clang-tidy has findings" >&2
-    exit 1
-fi
+check clang-tidy "$library_and_host" clang-tidy -p "$build" --quiet
 echo "check-code: clean"
