@@ -86,4 +86,9 @@ void addFrameShadow(QWidget* frame, qreal blurRadius)
     frame->setGraphicsEffect(shadow);
 }
 
+QPoint centredOver(const QRect& outer, const QSize& size)
+{
+    return {outer.x() + (outer.width() - size.width()) / 2, outer.y() + (outer.height() - size.height()) / 2};
+}
+
 } // namespace FramelessWindow

@@ -8,6 +8,8 @@ class QDialog;
 class QEvent;
 class QKeyEvent;
 class QPoint;
+class QRect;
+class QSize;
 class QWidget;
 
 // What the plug-in's dialogs share as windows that draw their own frame:
@@ -36,6 +38,11 @@ void applyStyleSheet(QWidget* dialog);
 // Drops a soft shadow from 'frame' into the transparent band that the
 // dialog's layout margins leave around it. The effect is parented to 'frame'.
 void addFrameShadow(QWidget* frame, qreal blurRadius);
+
+// Where a window of 'size' stands centred over 'outer'. The halves are
+// truncated toward zero, so a window larger than 'outer' sits at
+// (-187, -81) over a 500 x 400 one rather than at (-188, -82).
+QPoint centredOver(const QRect& outer, const QSize& size);
 
 } // namespace FramelessWindow
 

@@ -3,13 +3,13 @@
 #include "ui_inkmanagement.h"
 
 #include "dialogs/framelesswindow.h"
+#include "dialogs/hosttable.h"
 #include "dialogs/inkrefilllog.h"
-#include "dialogs/linedelegate.h"
 #include "dialogs/recordformat.h"
 #include "lang/ctranslatormgr.h"
 #include "log/dynamicliblogger.h"
 #include "plugin/globals.h"
-#include "plugin/hostrecords.h"
+#include "plugin/hostlog.h"
 #include "plugin/vqtintwell.h"
 
 #include <QColor>
@@ -22,6 +22,9 @@ namespace {
 constexpr int MinimumRows = 13;
 constexpr int NameColumnWidth = 196;
 constexpr int AmountColumnWidth = 190;
+constexpr qreal ShadowBlurRadius = 15;
+// A year of activity log files is kept.
+constexpr int LogRetentionDays = 365;
 
 } // namespace
 
@@ -40,12 +43,20 @@ InkManagement::~InkManagement() = default;
 void InkManagement::init()
 {
     retranslate();
-    applyStyleSheet();
+    FramelessWindow::applyStyleSheet(this);
     installEventFilter(this);
     ui->widget_title->installEventFilter(this);
-    installColumnDelegates();
-    addFrameShadow();
-    startActivityLog();
+    // A dark separator between the columns, a light one on the last
+    // column's edge.
+    HostTable::installColumnLines(ui->tableWidget_inkList, {QColor(0x6D, 0x6D, 0x6D), QColor(0xE8, 0xE8, 0xE8)});
+    FramelessWindow::addFrameShadow(ui->widget_border, ShadowBlurRadius);
+
+    // The logger belongs to the process, not to this dialog: it is created by
+    // the first opening and kept by every later one.
+    m_logger = DynamicLibLogger::instance(QCoreApplication::applicationDirPath() + QStringLiteral("/Log/Activity"),
+                                          QStringLiteral("Activity"), LogRetentionDays);
+    m_logger->log(DynamicLibLogger::Info, QString());
+    m_logger->log(DynamicLibLogger::Info, QStringLiteral("\t——————————进入墨水加密界面——————————"));
 }
 
 void InkManagement::retranslate()
@@ -64,83 +75,27 @@ void InkManagement::retranslate()
     ui->pushButton_close->setText(CTranslatorMgr::translate("InkManagement", "Close"));
 }
 
-void InkManagement::applyStyleSheet()
-{
-    FramelessWindow::applyStyleSheet(this);
-}
-
-void InkManagement::installColumnDelegates()
-{
-    // A dark separator between the columns, a light one on the last column's
-    // edge. The table owns them.
-    QTableWidget* table = ui->tableWidget_inkList;
-    const QColor colours[] = {QColor(0x6D, 0x6D, 0x6D), QColor(0xE8, 0xE8, 0xE8)};
-    int column = 0;
-    for (const QColor& colour : colours) {
-        auto* delegate = new LineDelegate(table, 1, colour);
-        delegate->setParent(table);
-        table->setItemDelegateForColumn(column++, delegate);
-    }
-}
-
-void InkManagement::addFrameShadow()
-{
-    FramelessWindow::addFrameShadow(ui->widget_border, 15);
-}
-
-void InkManagement::startActivityLog()
-{
-    // The logger belongs to the process, not to this dialog: it is created by
-    // the first opening and kept by every later one.
-    m_logger = DynamicLibLogger::instance(QCoreApplication::applicationDirPath() + QStringLiteral("/Log/Activity"),
-                                          QStringLiteral("Activity"), 365);
-    m_logger->log(DynamicLibLogger::Info, QString());
-    m_logger->log(DynamicLibLogger::Info, QStringLiteral("\t——————————进入墨水加密界面——————————"));
-}
-
 void InkManagement::loadInkList()
 {
     const bool limited = g_host && g_host->IsInkLimited();
     ui->label_info3->setVisible(!limited);
 
-    {
-        const HostRecords inks(g_host, &IInkHost::GetInkList);
-        if (!inks.succeeded()) {
-            writeHostLog(QStringLiteral("墨水加密：获取墨水信息列表失败"));
-        } else if (inks.count() == 0) {
-            writeHostLog(QStringLiteral("墨水加密：没有需要显示的墨水信息"));
-        } else {
-            QTableWidget* table = ui->tableWidget_inkList;
-            table->clearContents();
-            table->setRowCount(qMax(inks.count(), 0));
-            const QString unlimited = CTranslatorMgr::translate("InkManagement", "Unlimited");
-            const QTextCodec* codec = RecordFormat::localCodec();
-            int row = 0;
-            for (const InkRecord& ink : inks) {
-                auto* name = new QTableWidgetItem(RecordFormat::name(ink, codec));
-                name->setTextAlignment(Qt::AlignCenter);
-                table->setItem(row, 0, name);
-                auto* amount = new QTableWidgetItem(limited ? RecordFormat::amount(ink.amount) : unlimited);
-                amount->setTextAlignment(Qt::AlignCenter);
-                table->setItem(row, 1, amount);
-                ++row;
-            }
-        }
-    } // the records go back to the host here
-
-    QTableWidget* table = ui->tableWidget_inkList;
-    if (table->rowCount() < MinimumRows)
-        table->setRowCount(MinimumRows);
-    table->setColumnWidth(0, NameColumnWidth);
-    table->setColumnWidth(1, AmountColumnWidth);
+    const QString unlimited = CTranslatorMgr::translate("InkManagement", "Unlimited");
+    const QTextCodec* codec = RecordFormat::localCodec();
+    const char* line = HostTable::fill(
+        ui->tableWidget_inkList, &IInkHost::GetInkList, HostLog::InkListFailed, HostLog::InkListEmpty,
+        [&](const InkRecord& ink) {
+            return QStringList{RecordFormat::name(ink, codec), limited ? RecordFormat::amount(ink.amount) : unlimited};
+        });
+    if (line)
+        writeHostLog(QString::fromUtf8(line));
+    HostTable::finish(ui->tableWidget_inkList, MinimumRows, {NameColumnWidth, AmountColumnWidth});
 }
 
 void InkManagement::writeHostLog(const QString& text)
 {
-    if (g_host)
-        g_host->WriteLog(text.toUtf8().constData());
+    HostLog::write(text.toUtf8().constData());
 }
-
 bool InkManagement::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->widget_title && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))
@@ -170,7 +125,7 @@ void InkManagement::on_pushButton_inkRefillLog_clicked()
         // No parent: the refill log is a window of its own, placed by hand
         // over this one.
         InkRefillLog refillLog;
-        refillLog.move(x() + (width() - refillLog.width()) / 2, y() + (height() - refillLog.height()) / 2);
+        refillLog.move(FramelessWindow::centredOver(QRect(pos(), size()), refillLog.size()));
         refillLog.exec();
     } catch (...) {
     }

@@ -39,10 +39,6 @@ private slots:
 private:
     void init();
     void retranslate();
-    void applyStyleSheet();
-    void installColumnDelegates();
-    void addFrameShadow();
-    void startActivityLog();
     void loadInkList();
     static void writeHostLog(const QString& text);
 

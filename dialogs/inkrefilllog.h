@@ -30,7 +30,6 @@ private slots:
 
 private:
     void retranslate();
-    void installColumnDelegates();
     void loadRefillLog();
 
     std::unique_ptr<Ui::InkRefillLog> ui;

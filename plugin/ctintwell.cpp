@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "plugin/ctintwell.h"
 
+#include "dialogs/framelesswindow.h"
 #include "dialogs/inkmanagement.h"
 #include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
+#include "plugin/hostlog.h"
 #include "plugin/nativewindow.h"
 
 IInkHost* g_host = nullptr;
@@ -82,7 +84,7 @@ bool CTintwell::refuseRepeatedRequest()
         m_currentDialog->activateWindow();
         m_currentDialog->show();
     }
-    g_host->WriteLog(QStringLiteral("墨水加密：弹窗已经显示！").toUtf8().constData());
+    HostLog::write(HostLog::AlreadyShown);
     return true;
 }
 
@@ -116,11 +118,9 @@ bool CTintwell::ShowForWindow(HWND parent, int reserved)
         // Without a rectangle (no handle, or an unknown one) the dialog keeps
         // the toolkit's placement and everything else goes on.
         if (parent && NativeWindow::outerRect(parent, &rect)) {
-            // Integer division truncates toward zero, so a window narrower
-            // than the dialog puts it at (-187, -81) rather than (-188, -82).
-            const long x = rect.left + ((rect.right - rect.left) - dialog.width()) / 2;
-            const long y = rect.top + ((rect.bottom - rect.top) - dialog.height()) / 2;
-            dialog.move(static_cast<int>(x), static_cast<int>(y));
+            const QRect outer(static_cast<int>(rect.left), static_cast<int>(rect.top),
+                              static_cast<int>(rect.right - rect.left), static_cast<int>(rect.bottom - rect.top));
+            dialog.move(FramelessWindow::centredOver(outer, dialog.size()));
         }
         bringForward(dialog);
         dialog.exec();

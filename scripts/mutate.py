@@ -8,6 +8,7 @@ reports each mutant as killed, survived or not built, then a summary line.
 Run on demand, not in CI; the build lives in build-mutants/ (or --build).
 
     scripts/mutate.py [--build DIR] [--timeout SECONDS] [NUMBER ...]
+    scripts/mutate.py --check     # only that every mutant still applies
 
 A mutant is a block of four lines in tests/mutants.txt: what the fault is,
 the file, the text to replace and its replacement. The text must occur once
@@ -60,6 +61,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default=str(ROOT / "build-mutants"))
     parser.add_argument("--timeout", type=int, default=120, help="for the whole suite, per mutant")
+    parser.add_argument("--check", action="store_true", help="only check that every mutant applies, then stop")
     parser.add_argument("numbers", nargs="*", type=int, help="run only these mutants (1-based)")
     args = parser.parse_args()
     build = pathlib.Path(args.build)
@@ -67,10 +69,17 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
 
     mutants = read_mutants()
-    for what, path, pattern, _ in mutants:
-        count = len(pattern.findall((ROOT / path).read_text(encoding="utf-8")))
+    stale = []
+    for number, (what, path, pattern, _) in enumerate(mutants, 1):
+        source = ROOT / path
+        count = len(pattern.findall(source.read_text(encoding="utf-8"))) if source.exists() else 0
         if count != 1:
-            sys.exit(f"mutants.txt: the text of '{what}' occurs {count} times in {path}")
+            stale.append(f"mutants.txt: mutant {number} '{what}': its text occurs {count} times in {path}")
+    if stale:
+        sys.exit("\n".join(stale))
+    if args.check:
+        print(f"mutants.txt: all {len(mutants)} mutants apply")
+        return 0
 
     # Debug: unoptimised code builds faster, and behaves the same.
     subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"], check=True,

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#include "dialogs/hosttable.h"
+
+#include "dialogs/linedelegate.h"
+#include "plugin/globals.h"
+
+#include <QTableWidget>
+
+namespace HostTable {
+
+const char* fill(QTableWidget* table, HostRecords::FillCall call, const char* failedLine, const char* emptyLine,
+                 const RowCells& cells, const Arrange& arrange)
+{
+    const HostRecords records(g_host, call);
+    if (!records.succeeded())
+        return failedLine;
+    if (records.count() == 0)
+        return emptyLine;
+    if (arrange)
+        arrange(records.begin(), records.end());
+    table->clearContents();
+    table->setRowCount(qMax(records.count(), 0));
+    int row = 0;
+    for (const InkRecord& record : records) {
+        const QStringList texts = cells(record);
+        for (int column = 0; column < texts.size(); ++column) {
+            auto* item = new QTableWidgetItem(texts.at(column));
+            item->setTextAlignment(Qt::AlignCenter);
+            table->setItem(row, column, item);
+        }
+        ++row;
+    }
+    return nullptr;
+} // the records go back to the host here
+
+void finish(QTableWidget* table, int minimumRows, const QVector<int>& columnWidths)
+{
+    if (table->rowCount() < minimumRows)
+        table->setRowCount(minimumRows);
+    for (int column = 0; column < columnWidths.size(); ++column)
+        table->setColumnWidth(column, columnWidths.at(column));
+}
+
+void installColumnLines(QTableWidget* table, const QVector<QColor>& colours)
+{
+    for (int column = 0; column < colours.size(); ++column) {
+        auto* delegate = new LineDelegate(table, 1, colours.at(column));
+        delegate->setParent(table);
+        table->setItemDelegateForColumn(column, delegate);
+    }
+}
+
+} // namespace HostTable
