@@ -10,9 +10,10 @@ InkHost::InkHost(DeviceModel device)
 
 void InkHost::checkAllReturned()
 {
-    if (m_arrays.outstanding() > m_reportedOutstanding)
-        problem(QStringLiteral("%1 record array(s) never came back through FreeRecords").arg(m_arrays.outstanding()));
-    m_reportedOutstanding = m_arrays.outstanding();
+    const int outstanding = int(m_out.size());
+    if (outstanding > m_reportedOutstanding)
+        problem(QStringLiteral("%1 record array(s) never came back through FreeRecords").arg(outstanding));
+    m_reportedOutstanding = outstanding;
 }
 
 void InkHost::WriteLog(const char* line)
@@ -24,7 +25,7 @@ void InkHost::WriteLog(const char* line)
 
 void InkHost::FreeRecords(InkRecord* records)
 {
-    if (!m_arrays.takeBack(records))
+    if (records && m_out.erase(records) == 0)
         problem(QStringLiteral("FreeRecords got an array that is not out (never handed out, or returned twice)"));
 }
 
@@ -53,7 +54,11 @@ bool InkHost::fill(const std::vector<InkRecord>& records, bool fails, InkRecordL
     // A failing call hands out its array all the same: the plug-in must
     // return it whatever the result, and this shows whether it does.
     list->count = int(records.size());
-    list->records = m_arrays.handOut(records);
+    if (!records.empty()) {
+        std::vector<InkRecord> array = records;
+        list->records = array.data();
+        m_out.emplace(array.data(), std::move(array)); // moving keeps the buffer
+    }
     return !fails;
 }
 

@@ -4,9 +4,10 @@
 
 #include "devicemodel.h"
 
-#include "testsupport/recordarrays.h"
-
 #include <QObject>
+
+#include <map>
+#include <vector>
 
 // The host's side of the plug-in boundary: serves a DeviceModel and checks
 // that the plug-in keeps its part of the contract. Log lines and contract
@@ -38,7 +39,8 @@ private:
     void problem(const QString& message);
 
     DeviceModel m_device;
-    RecordArrays m_arrays;
+    // The arrays handed out and not yet back, by their address.
+    std::map<const InkRecord*, std::vector<InkRecord>> m_out;
     int m_reportedOutstanding = 0;
     int m_problems = 0;
 };

@@ -7,13 +7,13 @@
 #include "inkhost.h"
 
 #include "plugin/vqtintwellloader.h"
-#include "testsupport/dialogdriver.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -45,32 +45,54 @@ bool save(QWidget* window, const QDir& dir, const char* name)
     return saved;
 }
 
+QWidget* shownWindow(const char* objectName)
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        if (window->objectName() == QLatin1String(objectName) && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+void click(QWidget* window, const char* button)
+{
+    if (auto* push = window->findChild<QPushButton*>(QLatin1String(button)))
+        push->click();
+}
+
 // Shows the host window, opens the ink management window over it and its
-// refill log over that, and saves a picture of each.
+// refill log over that, and saves a picture of each. The windows are modal,
+// so a timer started before the call takes the pictures and closes them.
 bool takeScreenshots(HostWindow& window, const QDir& dir)
 {
     window.show();
     bool saved = dir.mkpath(QStringLiteral(".")) && save(&window, dir, "host-window.png");
-    bool timedOut = false;
-    DialogDriver::whenShown(
-        QStringLiteral("InkManagement"),
-        [&](QWidget* ink) {
+    int ticks = 0;
+    bool inkSaved = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* ink = shownWindow("InkManagement");
+        QWidget* refills = shownWindow("InkRefillLog");
+        if (refills) {
+            saved = save(refills, dir, "refill-log.png") && saved;
+            click(refills, "pushButton_close");
+            click(ink, "pushButton_close");
+        } else if (ink && !inkSaved) {
+            inkSaved = true;
             saved = save(ink, dir, "ink-management.png") && saved;
-            DialogDriver::whenShown(
-                QStringLiteral("InkRefillLog"),
-                [&, ink](QWidget* refills) {
-                    saved = save(refills, dir, "refill-log.png") && saved;
-                    DialogDriver::click(refills, "pushButton_close");
-                    DialogDriver::click(ink, "pushButton_close");
-                },
-                &timedOut);
-            DialogDriver::click(ink, "pushButton_inkRefillLog");
-        },
-        &timedOut);
+            // Queued: the refill log runs a loop of its own, in which this
+            // timer must go on firing.
+            QTimer::singleShot(0, ink, [ink] { click(ink, "pushButton_inkRefillLog"); });
+        } else if (!ink && ++ticks > 200) {
+            // Ten seconds without a window of the plug-in's.
+            error(QStringLiteral("the plug-in's windows did not show"));
+            saved = false;
+            timer.stop();
+        }
+    });
+    timer.start(50);
     window.openOverNativeWindow();
-    if (timedOut)
-        error(QStringLiteral("the plug-in's windows did not show"));
-    return saved && !timedOut;
+    return saved && timer.isActive();
 }
 
 } // namespace

@@ -2,18 +2,20 @@
 #ifndef VQTINTWELL_TESTSUPPORT_RECORDINGHOST_H
 #define VQTINTWELL_TESTSUPPORT_RECORDINGHOST_H
 
-#include "testsupport/recordarrays.h"
+#include "plugin/vqtintwell.h"
 
 #include <QByteArray>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
-// A host for tests, fuzzers and benchmarks: answers with configurable ink
-// lists and refill histories, records what the plug-in does and checks that
-// every array comes back exactly once.
+// A host for tests and benchmarks: answers with configurable ink lists and
+// refill histories, records what the plug-in does and checks that every
+// array it hands out comes back exactly once.
 class RecordingHost : public IInkHost
 {
 public:
@@ -47,26 +49,27 @@ public:
     void FreeRecords(InkRecord* records) override
     {
         ++freeCalls;
-        freed.append(records);
-        badFrees += arrays.takeBack(records) ? 0 : 1;
+        const auto it = std::find_if(m_out.begin(), m_out.end(), [&](const auto& out) { return out.data() == records; });
+        if (it != m_out.end()) {
+            lastReturned = std::move(*it);
+            m_out.erase(it);
+        } else if (records) {
+            ++badFrees; // never handed out, or returned twice
+        }
     }
     bool IsInkLimited() override { return limited; }
     bool GetInkList(InkRecordList* list) override { return fill(inkList, list); }
     bool GetRefillLog(InkRecordList* list) override { return fill(refillLog, list); }
 
     // Every fill call got an empty list and its array came back exactly once.
-    bool keptContract() const
-    {
-        return freeCalls == fillCalls && badFrees == 0 && badLists == 0 && arrays.outstanding() == 0;
-    }
+    bool keptContract() const { return freeCalls == fillCalls && badFrees == 0 && badLists == 0 && m_out.empty(); }
 
     bool limited = true;
     Answer inkList;
     Answer refillLog;
 
-    RecordArrays arrays;
     QStringList logLines;
-    QList<InkRecord*> freed;
+    std::vector<InkRecord> lastReturned; // the array that came back last, as the plug-in left it
     int fillCalls = 0, freeCalls = 0, badFrees = 0, badLists = 0;
 
 private:
@@ -75,11 +78,17 @@ private:
         ++fillCalls;
         badLists += (list->count != 0 || list->records) ? 1 : 0;
         list->count = answer.count.value_or(int(answer.records.size()));
-        list->records = answer.noArray ? nullptr : arrays.handOut(answer.records);
+        if (!answer.noArray && !answer.records.empty()) {
+            // Moving a vector keeps its buffer, so earlier arrays stay put.
+            m_out.push_back(answer.records);
+            list->records = m_out.back().data();
+        }
         if (answer.throws)
             throw std::runtime_error("the host failed");
         return answer.result;
     }
+
+    std::vector<std::vector<InkRecord>> m_out;
 };
 
 #endif
