@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(m_host->logLines, lines);
         // Unsorted unless shown.
         if (shown.isEmpty() && !answer.records.empty())
-            QCOMPARE(m_host->arrays.lastReturned()[0].year, answer.records[0].year);
+            QCOMPARE(m_host->lastReturned[0].year, answer.records[0].year);
     }
 
     // The host gets its own array back sorted as the table shows it: the same
@@ -235,7 +235,7 @@ private slots:
             m_host->refillLog.records.push_back(record);
         }
         const InkRefillLog dialog;
-        std::vector<InkRecord> returned = m_host->arrays.lastReturned();
+        std::vector<InkRecord> returned = m_host->lastReturned;
         QVERIFY(std::is_sorted(returned.begin(), returned.end(), later));
         bool centred = false;
         const QStringList shown = rows(dialog, &centred);

@@ -166,7 +166,7 @@ private slots:
     {
         m_host->inkList.throws = true;
         QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
-        QCOMPARE(m_host->freed.size(), 1);
+        QCOMPARE(m_host->freeCalls, 1);
         m_host->inkList.throws = false;
 
         m_host->refillLog.throws = true;
