@@ -119,6 +119,30 @@ private slots:
         QCOMPARE(m_host->fillCalls, 1);
     }
 
+    // A null host is refused and the one in use stays. A host handed over
+    // while the window is open takes over at once: it hears the refusals
+    // and serves the refill log.
+    void handingOverHosts()
+    {
+        QVERIFY(!m_plugin->SetHost(nullptr));
+        RecordingHost other;
+        other.refillLog.records = {RecordingHost::refill({2025, 1, 1})};
+        bool handedOver = false;
+        whenShown([&](QWidget* dialog) {
+            handedOver = m_plugin->SetHost(&other);
+            m_plugin->ShowForWindow(nullptr, 0);
+            DialogDriver::whenShown("InkRefillLog",
+                                    [](QWidget* refills) { DialogDriver::click(refills, "pushButton_close"); });
+            DialogDriver::click(dialog, "pushButton_inkRefillLog");
+        });
+        QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
+        QVERIFY(handedOver);
+        QCOMPARE(m_host->fillCalls, 1);
+        QCOMPARE(other.fillCalls, 1);
+        QCOMPARE(other.logLines, QStringList{AlreadyShown});
+        QVERIFY(other.keptContract());
+    }
+
     // True only when one of the window's buttons closed it; each call shows
     // a new window, with the host's widget as parent or none, whatever
     // 'reserved' and an unknown handle say. A null widget is refused without
