@@ -9,11 +9,9 @@
 #include "plugin/globals.h"
 #include "testsupport/recordinghost.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QBuffer>
 #include <QDir>
-#include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
 #include <QTextCodec>
@@ -22,15 +20,15 @@
 
 namespace {
 
-QString langDir()
+QString appDir()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Lang");
+    return QCoreApplication::applicationDirPath();
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly)
+    QFile file(appDir() + path);
+    return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly)
         && file.write(bytes) == bytes.size();
 }
 
@@ -43,59 +41,50 @@ QByteArray encode(const char* codec, const QString& text, const QByteArray& mark
 
 QByteArray utf8(const char* text)
 {
-    return encode("UTF-8", QString::fromUtf8(text), "\xEF\xBB\xBF");
+    return "\xEF\xBB\xBF" + QByteArray(text);
 }
 
-// Installs test translation 'marker' (or a file that is no translation at
-// all) as the language folder 'folder' holds it.
+// Puts the test translation 'marker' ("a", "b", "contexts", or "garbage"
+// for a file that is no translation) into language folder 'folder'.
 bool installQm(const QString& folder, const QString& marker)
 {
     QFile source(QStringLiteral(VQ_LANG_TEST_DATA "/") + marker + QStringLiteral(".qm"));
-    const QByteArray bytes = marker == QLatin1String("garbage") ? QByteArray("no translation")
-        : source.open(QIODevice::ReadOnly)                      ? source.readAll()
-                                                                : QByteArray();
-    return !bytes.isEmpty()
-        && writeFile(langDir() + QLatin1Char('/') + folder + QStringLiteral("/VqTintwell.qm"), bytes);
+    const QByteArray bytes = marker == "garbage" ? "no translation"
+        : source.open(QIODevice::ReadOnly)       ? source.readAll()
+                                                 : QByteArray();
+    return !bytes.isEmpty() && writeFile("/Lang/" + folder + "/VqTintwell.qm", bytes);
 }
 
-// While it lives, records each message box as "W|title|text" or
-// "C|title|text" and closes it through Ok; a box that isn't parentless,
-// modal and with Ok alone is marked malformed.
-class BoxCatcher : public QObject
+// The titles and texts of the message boxes a SetHost shows, the way a
+// host makes it happen; each is closed through its Ok. A box that has a
+// parent, buttons besides Ok or another icon than its title says is
+// recorded as "malformed".
+struct Boxes
 {
-public:
-    QStringList seen;
-
-    BoxCatcher()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            const bool wellFormed = !box->parentWidget() && box->standardButtons() == QMessageBox::Ok;
-            seen << QStringLiteral("%1%2|%3|%4")
-                        .arg(QLatin1String(wellFormed ? "" : "malformed:"),
-                             QLatin1String(box->icon() == QMessageBox::Warning        ? "W"
-                                               : box->icon() == QMessageBox::Critical ? "C"
-                                                                                      : "?"),
-                             box->windowTitle(), box->text());
-            box->done(QMessageBox::Ok);
-        });
-        m_timer.start(2);
-    }
-
-private:
-    QTimer m_timer;
+    QStringList titles, texts;
 };
 
-// The boxes a load shows, the way a host makes it happen: by handing its
-// interface over.
-QStringList load()
+Boxes handOverHost()
 {
     static RecordingHost host;
     static CTintwell tintwell;
-    BoxCatcher boxes;
-    return tintwell.SetHost(&host) ? boxes.seen : QStringList{QStringLiteral("SetHost failed")};
+    Boxes boxes;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        const auto icon = box->windowTitle() == "Error" ? QMessageBox::Critical : QMessageBox::Warning;
+        const bool wellFormed =
+            !box->parentWidget() && box->standardButtons() == QMessageBox::Ok && box->icon() == icon;
+        boxes.titles << (wellFormed ? box->windowTitle() : "malformed");
+        boxes.texts << box->text();
+        box->done(QMessageBox::Ok);
+    });
+    timer.start(2);
+    if (!tintwell.SetHost(&host))
+        boxes.titles << "SetHost failed";
+    return boxes;
 }
 
 QString title()
@@ -103,27 +92,8 @@ QString title()
     return CTranslatorMgr::translate("InkManagement", "Ink Management");
 }
 
-// "default; visible; paths": the default language's number, "id|name|folder"
-// of each visible language, and "id=folder" for each number with a
-// translation path, folder being what lies between Lang/ and the file name.
-QString summary(const CTranslatorMgr& manager)
-{
-    QStringList visible, paths;
-    const QList<LangInfo> languages = manager.visibleLangList();
-    for (const LangInfo& info : languages)
-        visible << QStringLiteral("%1|%2|%3").arg(info.id).arg(info.name, info.folder);
-    for (int id = 0; id <= 10; ++id) {
-        if (QString path = manager.qmFilePath(id); !path.isEmpty())
-            paths << QStringLiteral("%1=%2").arg(id).arg(
-                path.remove(langDir() + QLatin1Char('/')).remove(QStringLiteral("/VqTintwell.qm")));
-    }
-    return QStringLiteral("%1; %2; %3")
-        .arg(manager.defaultLangId())
-        .arg(visible.join(QLatin1Char(',')), paths.join(QLatin1Char(',')));
-}
-
-const QString Both = QStringLiteral("[LANG_MGR]\nDEFAULT=1\nLANG0_ID=0\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
-                                    "LANG0_SHOW=1\nLANG1_NAME=繁體中文\nLANG1_FOLDER=cht\nLANG1_SHOW=1\n");
+const char* const Both = "[LANG_MGR]\nDEFAULT=1\nLANG0_ID=0\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
+                         "LANG0_SHOW=1\nLANG1_NAME=繁體中文\nLANG1_FOLDER=cht\nLANG1_SHOW=1\n";
 
 } // namespace
 
@@ -142,83 +112,118 @@ private slots:
     // The host's own translation, which must never answer for the plug-in.
     void initTestCase()
     {
-        QVERIFY(m_hostTranslation.load(QStringLiteral(VQ_LANG_TEST_DATA "/marker_b.qm")));
+        QVERIFY(m_hostTranslation.load(QStringLiteral(VQ_LANG_TEST_DATA "/b.qm")));
         QVERIFY(QCoreApplication::installTranslator(&m_hostTranslation));
     }
 
-    void init() { QDir(langDir()).removeRecursively(); }
+    void init() { QDir(appDir() + "/Lang").removeRecursively(); }
 
+    // What a catalogue says: the default language, the languages offered
+    // with their names and folders, and the translation file the default
+    // names (relative to the application directory).
     void catalogue_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const char* ini, const char* expected) {
-            QTest::newRow(name) << utf8(ini) << QString::fromUtf8(expected);
-        };
-        row("comments, blanks and padding; a comment after a value belongs to it",
-            "; c\n[LANG_MGR]\n\n   \n# LANG1_SHOW=1\n  ;LANG1_NAME=X\n\t LANG0_NAME  =  Name with blanks \t\n"
-            "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n",
-            "0; 0|Name with blanks|en ; e; 0=en ; e");
-        row("later equals signs stay in the value, lines without a key are skipped",
-            "[LANG_MGR]\nLANG0_NAME=a=b\n=LANG0_FOLDER\nLANG0_FOLDER\nLANG0_FOLDER=x=y\nLANG0_SHOW=1\n=DEFAULT=3\n",
-            "0; 0|a=b|x=y; 0=x=y");
-        row("numbers: leading zeros name one language, too large counts as 0, listed ascending",
-            "[LANG_MGR]\nLANG10_NAME=Ten\nLANG10_FOLDER=t\nLANG10_SHOW=1\nLANG007_NAME=Seven\nLANG7_FOLDER=f7\n"
-            "LANG0007_SHOW=1\nLANG99999999999_NAME=Big\nLANG99999999999_FOLDER=big\nLANG99999999999_SHOW=1\n",
-            "0; 0|Big|big,7|Seven|f7,10|Ten|t; 0=big,7=f7,10=t");
-        row("later lines replace earlier ones",
-            "[LANG_MGR]\nDEFAULT=3\nLANG0_NAME=First\nLANG0_FOLDER=one\nLANG0_SHOW=1\nLANG0_NAME=Second\n"
-            "LANG0_FOLDER=two\nDEFAULT=2\nLANG1_SHOW=1\nLANG1_NAME=N\nLANG1_FOLDER=g\nLANG1_SHOW=0\n",
-            "2; 0|Second|two; 0=two");
-        row("only the LANG_MGR section counts, an unclosed bracket is no header",
-            "DEFAULT=5\nLANG0_NAME=A\nLANG0_FOLDER=a\nLANG0_SHOW=1\n[Other]\nDEFAULT=6\nLANG1_FOLDER=b\nLANG1_SHOW=1\n"
-            "[LANG_MGR]\nLANG2_NAME=C\nLANG2_FOLDER=c\n[Other\n[X=1\n[ LANG_MGR ]\nLANG3_FOLDER=d\nLANG3_SHOW=1\n"
-            "[lang_mgr]\nLANG4_FOLDER=e\nLANG4_SHOW=1\n[LANG_MGR]\nLANG2_SHOW=1\n",
-            "0; 2|C|c; 2=c");
-        row("keys are case-sensitive and matched whole",
-            "[LANG_MGR]\nDefault=1\nlang0_NAME=a\nLANG0_name=a\nLANG0_NAMES=a\nXLANG0_NAME=a\nLANGx_NAME=a\n"
-            "LANG_NAME=a\nLANG0_FOLDER=f\nLANG0_SHOW=1\n",
-            "0; ; 0=f");
-        row("SHOW must be the number 1",
-            "[LANG_MGR]\nLANG0_NAME=a\nLANG0_FOLDER=a\nLANG0_SHOW=2\nLANG1_NAME=b\nLANG1_FOLDER=b\nLANG1_SHOW=true\n"
-            "LANG2_NAME=c\nLANG2_FOLDER=c\nLANG2_SHOW=01\nLANG3_NAME=d\nLANG3_FOLDER=d\nLANG3_SHOW=\n",
-            "0; 2|c|c; 2=c");
-        row("ID neither renumbers nor makes a usable language on its own",
-            "[LANG_MGR]\nLANG5_ID=9\nLANG3_ID=8\nLANG3_NAME=Three\nLANG3_FOLDER=t\nLANG3_SHOW=1\n",
-            "0; 3|Three|t; 3=t");
-        row("listing needs name and folder, a path only the folder",
-            "[LANG_MGR]\nLANG0_NAME=NoFolder\nLANG0_SHOW=1\nLANG1_FOLDER=nameless\nLANG1_SHOW=1\n", "0; ; 1=nameless");
-        row("DEFAULT: signed, base 10, not a number counts as 0", "[LANG_MGR]\nDEFAULT=-3\n", "-3; ; ");
-        row("DEFAULT with leading zeros", "[LANG_MGR]\nDEFAULT=010\n", "10; ; ");
-        row("DEFAULT that is no number", "[LANG_MGR]\nDEFAULT=7\nDEFAULT=0x7\n", "0; ; ");
+        QTest::addColumn<int>("defaultId");
+        QTest::addColumn<QVector<int>>("ids");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("defaultFile");
+        QTest::newRow("comments, blanks and padding; a comment after a value belongs to it")
+            << utf8("; c\n[LANG_MGR]\n\n   \n# LANG1_SHOW=1\n  ;LANG1_NAME=X\n\t LANG0_NAME  =  With blanks \t\n"
+                    "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n")
+            << 0 << QVector<int>{0} << QStringList{"With blanks"} << QStringList{"en ; e"}
+            << "/Lang/en ; e/VqTintwell.qm";
+        QTest::newRow("later equals signs stay in the value, lines without a key are skipped")
+            << utf8("[LANG_MGR]\nLANG0_NAME=a=b\n=LANG0_FOLDER\nLANG0_FOLDER\nLANG0_FOLDER=x=y\nLANG0_SHOW=1\n"
+                    "=DEFAULT=3\n")
+            << 0 << QVector<int>{0} << QStringList{"a=b"} << QStringList{"x=y"} << "/Lang/x=y/VqTintwell.qm";
+        QTest::newRow("leading zeros name one language, in decimal; too large counts as 0")
+            << utf8("[LANG_MGR]\nDEFAULT=10\nLANG010_NAME=Ten\nLANG10_FOLDER=t\nLANG0010_SHOW=1\nLANG8_NAME=Eight\n"
+                    "LANG8_FOLDER=e\nLANG8_SHOW=1\nLANG99999999999_NAME=Big\nLANG99999999999_FOLDER=big\n"
+                    "LANG99999999999_SHOW=1\n")
+            << 10 << QVector<int>{0, 8, 10} << QStringList{"Big", "Eight", "Ten"} << QStringList{"big", "e", "t"}
+            << "/Lang/t/VqTintwell.qm";
+        QTest::newRow("later lines replace earlier ones")
+            << utf8("[LANG_MGR]\nDEFAULT=3\nLANG0_NAME=First\nLANG0_FOLDER=one\nLANG0_SHOW=1\nLANG0_NAME=Second\n"
+                    "LANG0_FOLDER=two\nDEFAULT=0\nLANG1_SHOW=1\nLANG1_NAME=N\nLANG1_FOLDER=g\nLANG1_SHOW=0\n")
+            << 0 << QVector<int>{0} << QStringList{"Second"} << QStringList{"two"} << "/Lang/two/VqTintwell.qm";
+        QTest::newRow("only the LANG_MGR section counts, an unclosed bracket is no header")
+            << utf8(
+                   "DEFAULT=5\nLANG0_NAME=A\nLANG0_FOLDER=a\nLANG0_SHOW=1\n[Other]\nDEFAULT=6\nLANG1_FOLDER=b\n"
+                   "LANG1_SHOW=1\n[LANG_MGR]\nLANG2_NAME=C\nLANG2_FOLDER=c\n[Other\n[X=1\n[ LANG_MGR ]\n"
+                   "LANG3_FOLDER=d\nLANG3_SHOW=1\n[lang_mgr]\nLANG4_FOLDER=e\nLANG4_SHOW=1\n[LANG_MGR]\nLANG2_SHOW=1\n")
+            << 0 << QVector<int>{2} << QStringList{"C"} << QStringList{"c"} << QString();
+        QTest::newRow("keys are case-sensitive and matched whole")
+            << utf8("[LANG_MGR]\nDefault=1\nlang0_NAME=a\nLANG0_name=a\nLANG0_NAMES=a\nXLANG0_NAME=a\nLANGx_NAME=a\n"
+                    "LANG_NAME=a\nLANG0_FOLDER=f\nLANG0_SHOW=1\n")
+            << 0 << QVector<int>() << QStringList() << QStringList() << "/Lang/f/VqTintwell.qm";
+        QTest::newRow("SHOW must be the number 1")
+            << utf8("[LANG_MGR]\nLANG0_NAME=a\nLANG0_FOLDER=a\nLANG0_SHOW=2\nLANG1_NAME=b\nLANG1_FOLDER=b\n"
+                    "LANG1_SHOW=true\nLANG2_NAME=c\nLANG2_FOLDER=c\nLANG2_SHOW=01\nLANG3_NAME=d\nLANG3_FOLDER=d\n"
+                    "LANG3_SHOW=\n")
+            << 0 << QVector<int>{2} << QStringList{"c"} << QStringList{"c"} << QString();
+        QTest::newRow("ID neither renumbers nor makes a usable language on its own")
+            << utf8("[LANG_MGR]\nDEFAULT=5\nLANG5_ID=3\nLANG3_ID=8\nLANG3_NAME=Three\nLANG3_FOLDER=t\nLANG3_SHOW=1\n")
+            << 5 << QVector<int>{3} << QStringList{"Three"} << QStringList{"t"} << QString();
+        QTest::newRow("offered only with name and folder; a file needs the folder alone")
+            << utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_NAME=NoFolder\nLANG0_SHOW=1\nLANG1_FOLDER=nameless\nLANG1_SHOW=1\n")
+            << 1 << QVector<int>() << QStringList() << QStringList() << "/Lang/nameless/VqTintwell.qm";
+        QTest::newRow("the folder's own %1 takes the file name, filled one argument after the other")
+            << utf8("[LANG_MGR]\nLANG0_NAME=P\nLANG0_FOLDER=a%1b\nLANG0_SHOW=1\n") << 0 << QVector<int>{0}
+            << QStringList{"P"} << QStringList{"a%1b"} << "/Lang/aVqTintwell.qmb/%3";
+        QTest::newRow("DEFAULT signed") << utf8("[LANG_MGR]\nDEFAULT=-3\n") << -3 << QVector<int>() << QStringList()
+                                        << QStringList() << QString();
+        QTest::newRow("DEFAULT with leading zeros")
+            << utf8("[LANG_MGR]\nDEFAULT=010\n") << 10 << QVector<int>() << QStringList() << QStringList() << QString();
+        QTest::newRow("DEFAULT that is no number") << utf8("[LANG_MGR]\nDEFAULT=7\nDEFAULT=0x7\n") << 0
+                                                   << QVector<int>() << QStringList() << QStringList() << QString();
         // The same catalogue in each encoding a host may use. The mark comes
         // right before the header, which a mark read as text would spoil.
-        const QString both = QStringLiteral("1; 0|简体中文|chs,1|繁體中文|cht; 0=chs,1=cht");
-        QTest::newRow("UTF-8 with mark") << encode("UTF-8", Both, "\xEF\xBB\xBF") << both;
+        const QString both = QString::fromUtf8(Both);
+        const QVector<int> ids{0, 1};
+        const QStringList names{"简体中文", "繁體中文"}, folders{"chs", "cht"};
+        const QString cht = "/Lang/cht/VqTintwell.qm";
+        QTest::newRow("UTF-8 with mark") << encode("UTF-8", both, "\xEF\xBB\xBF") << 1 << ids << names << folders
+                                         << cht;
         QTest::newRow("UTF-16LE with mark, CR LF")
-            << encode("UTF-16LE", QString(Both).replace(QLatin1Char('\n'), QLatin1String("\r\n")), "\xFF\xFE") << both;
-        QTest::newRow("UTF-16LE with the mark twice") << encode("UTF-16LE", Both, "\xFF\xFE\xFF\xFE") << both;
-        QTest::newRow("UTF-8 with the mark twice")
-            << encode("UTF-8", Both, "\xEF\xBB\xBF\xEF\xBB\xBF") << QStringLiteral("0; ; ");
-        QTest::newRow("GB2312 without mark") << encode("GB2312", Both) << both;
-        QTest::newRow("UTF-16BE reads as GB2312") << encode("UTF-16BE", Both, "\xFE\xFF") << QStringLiteral("0; ; ");
-        QTest::newRow("UTF-8 without mark reads as GB2312") << encode(
-            "UTF-8", QStringLiteral("[LANG_MGR]\nDEFAULT=1\nLANG0_NAME=Plain\nLANG0_FOLDER=p\nLANG0_SHOW=1\n"))
-                                                            << QStringLiteral("1; 0|Plain|p; 0=p");
+            << encode("UTF-16LE", QString(both).replace("\n", "\r\n"), "\xFF\xFE") << 1 << ids << names << folders
+            << cht;
+        QTest::newRow("UTF-16LE with the mark twice")
+            << encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE") << 1 << ids << names << folders << cht;
+        QTest::newRow("GB2312 without mark") << encode("GB2312", both) << 1 << ids << names << folders << cht;
+        QTest::newRow("UTF-8 with the mark twice") << encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF") << 0
+                                                   << QVector<int>() << QStringList() << QStringList() << QString();
+        QTest::newRow("UTF-16BE reads as GB2312") << encode("UTF-16BE", both, "\xFE\xFF") << 0 << QVector<int>()
+                                                  << QStringList() << QStringList() << QString();
     }
 
     void catalogue()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
+        QFETCH(int, defaultId);
+        QFETCH(QVector<int>, ids);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, defaultFile);
         CTranslatorMgr manager;
-        QCOMPARE(summary(manager), QStringLiteral("0; ; "));
-        QVERIFY(writeFile(langDir() + QStringLiteral("/Lang.ini"),
-                          utf8("[LANG_MGR]\nDEFAULT=9\nLANG9_FOLDER=x\nLANG9_SHOW=1\n")));
+        QVERIFY(writeFile("/Lang/Lang.ini", "[LANG_MGR]\nDEFAULT=9\nLANG9_NAME=N\nLANG9_FOLDER=x\nLANG9_SHOW=1\n"));
         manager.loadLangIni();
-        QVERIFY(writeFile(langDir() + QStringLiteral("/Lang.ini"), bytes));
+        QVERIFY(writeFile("/Lang/Lang.ini", bytes));
         manager.loadLangIni();
-        QCOMPARE(summary(manager), expected);
+        QCOMPARE(manager.defaultLangId(), defaultId);
+        QVector<int> shownIds;
+        QStringList shownNames, shownFolders;
+        const QList<LangInfo> languages = manager.visibleLangList();
+        for (const LangInfo& info : languages) {
+            shownIds << info.id;
+            shownNames << info.name;
+            shownFolders << info.folder;
+        }
+        QCOMPARE(shownIds, ids);
+        QCOMPARE(shownNames, names);
+        QCOMPARE(shownFolders, folders);
+        QCOMPARE(manager.qmFilePath(defaultId), defaultFile.isEmpty() ? QString() : appDir() + defaultFile);
     }
 
     // The codec goes by the mark alone and leaves the mark for the reader.
@@ -244,127 +249,129 @@ private slots:
     }
 
     // Which file each SetHost loads, and which boxes it shows on the way,
-    // in order. Each starts from a loaded translator, so that a load that
-    // empties it shows.
+    // in order. Test translation "a" says "A" for the title, "b" says "B".
+    // Each starts from a loaded translator, so that a load that empties it
+    // shows.
     void loading_data()
     {
-        QTest::addColumn<QByteArray>("ini");    // empty: no catalogue at all
-        QTest::addColumn<QStringList>("files"); // folder=marker
-        QTest::addColumn<QStringList>("boxes"); // %APP% stands for the application directory
-        QTest::addColumn<QString>("loaded");    // what the title translates to
+        QTest::addColumn<QByteArray>("ini"); // empty: no catalogue at all
+        QTest::addColumn<QString>("chs");    // the test translation in Lang/chs, if any
+        QTest::addColumn<QString>("en");     // and in Lang/en
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("loaded"); // what the title translates to
         const QByteArray chooseEn =
             utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW=1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n");
-        const QStringList both{QStringLiteral("chs=marker_b"), QStringLiteral("en=marker_a")};
-        const QStringList chsOnly{QStringLiteral("chs=marker_b")};
-        const QString noIni = QStringLiteral("W|Warning|Failed to open INI file:%APP%/Lang/Lang.ini");
-        const QString chsFailed = QStringLiteral("W|Warning|Load translator file%APP%/Lang/chs/VqTintwell.qmfailed!");
-        QTest::newRow("default language") << chooseEn << both << QStringList() << QStringLiteral("A");
-        QTest::newRow("no catalogue") << QByteArray() << chsOnly << QStringList{noIni} << QStringLiteral("B");
-        QTest::newRow("no DEFAULT picks 0")
-            << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << both << QStringList() << QStringLiteral("A");
-        QTest::newRow("DEFAULT names no language") << utf8("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n")
-                                                   << both << QStringList() << QStringLiteral("B");
-        QTest::newRow("hidden language") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << both << QStringList()
-                                         << QStringLiteral("B");
-        QTest::newRow("chosen file missing") << chooseEn << chsOnly << QStringList() << QStringLiteral("B");
+        const QString noIni = "Failed to open INI file:" + appDir() + "/Lang/Lang.ini";
+        const QString chsFailed = "Load translator file" + appDir() + "/Lang/chs/VqTintwell.qmfailed!";
+        const QStringList none;
+        QTest::newRow("default language") << chooseEn << "b"
+                                          << "a" << none << none << "A";
+        QTest::newRow("no catalogue") << QByteArray() << "b" << QString() << QStringList{"Warning"}
+                                      << QStringList{noIni} << "B";
+        QTest::newRow("no DEFAULT picks 0") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << "b"
+                                            << "a" << none << none << "A";
+        QTest::newRow("DEFAULT names no language")
+            << utf8("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << "b"
+            << "a" << none << none << "B";
+        QTest::newRow("hidden language") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << "b"
+                                         << "a" << none << none << "B";
+        QTest::newRow("chosen file missing") << chooseEn << "b" << QString() << none << none << "B";
         QTest::newRow("both files missing")
-            << chooseEn << QStringList()
-            << QStringList{QStringLiteral("C|Error|Cannot find the \"%APP%/Lang/en/VqTintwell.qm\" file"), chsFailed}
-            << QString();
-        QTest::newRow("nothing at all") << QByteArray() << QStringList()
-                                        << QStringList{noIni, QStringLiteral("C|Error|Cannot find the \"\" file"),
-                                                       chsFailed}
-                                        << QString();
+            << chooseEn << QString() << QString() << QStringList{"Error", "Warning"}
+            << QStringList{"Cannot find the \"" + appDir() + "/Lang/en/VqTintwell.qm\" file", chsFailed} << QString();
+        QTest::newRow("nothing at all") << QByteArray() << QString() << QString()
+                                        << QStringList{"Warning", "Error", "Warning"}
+                                        << QStringList{noIni, "Cannot find the \"\" file", chsFailed} << QString();
         QTest::newRow("chosen file is no translation")
-            << chooseEn << QStringList{QStringLiteral("en=garbage")}
-            << QStringList{QStringLiteral("W|Warning|Load translator file%APP%/Lang/en/VqTintwell.qmfailed!")}
-            << QString();
+            << chooseEn << QString() << "garbage" << QStringList{"Warning"}
+            << QStringList{"Load translator file" + appDir() + "/Lang/en/VqTintwell.qmfailed!"} << QString();
     }
 
     void loading()
     {
         QFETCH(QByteArray, ini);
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, boxes);
+        QFETCH(QString, chs);
+        QFETCH(QString, en);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, texts);
         QFETCH(QString, loaded);
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts"))
-                && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
-        QCOMPARE(load(), QStringList());
+        QVERIFY(installQm("chs", "contexts") && writeFile("/Lang/Lang.ini", {}));
+        QCOMPARE(handOverHost().titles, QStringList());
         QVERIFY(!title().isEmpty());
-        QDir(langDir()).removeRecursively();
+        QDir(appDir() + "/Lang").removeRecursively();
 
-        if (!ini.isEmpty())
-            QVERIFY(writeFile(langDir() + QStringLiteral("/Lang.ini"), ini));
-        for (const QString& file : files)
-            QVERIFY(installQm(file.section(QLatin1Char('='), 0, 0), file.section(QLatin1Char('='), 1)));
+        QVERIFY(ini.isEmpty() || writeFile("/Lang/Lang.ini", ini));
+        QVERIFY(chs.isEmpty() || installQm("chs", chs));
+        QVERIFY(en.isEmpty() || installQm("en", en));
         QTranslator* const translator = CTranslatorMgr::instance()->translator();
-        QCOMPARE(load(), boxes.replaceInStrings(QStringLiteral("%APP%"), QCoreApplication::applicationDirPath()));
+        const Boxes boxes = handOverHost();
+        QCOMPARE(boxes.titles, titles);
+        QCOMPARE(boxes.texts, texts);
         QCOMPARE(title(), loaded);
         QCOMPARE(CTranslatorMgr::instance()->translator(), translator);
         // The plug-in's translator and the application's never answer for
         // each other.
-        QCOMPARE(QCoreApplication::translate("InkManagement", "Ink Management"), QStringLiteral("B"));
+        QCOMPARE(QCoreApplication::translate("InkManagement", "Ink Management"), "B");
     }
 
     // Each dialog asks for every text under its own name, the title-bar
-    // button's accessible name included.
+    // button's accessible name included. The test translation gives each
+    // text back with its dialog's initials in front.
     void dialogTexts_data()
     {
-        QTest::addColumn<QString>("entry"); // "prefix:object.property=source"
-        const char* const entries[] = {"IM:.windowTitle=Ink Management",
-                                       "IM:label_title.text=Ink Management",
-                                       "IM:label_inkInfo.text=Ink Information:",
-                                       "IM:label_ink.text=Ink",
-                                       "IM:label_remaining.text=Remaining",
-                                       "IM:pushButton_inkRefillLog.text=Ink Refill Log",
-                                       "IM:label_info3.text=Note: The current device has unlimited ink remaining!",
-                                       "IM:pushButton_close.text=Close",
-                                       "IM:pushButton_close_2.text=",
-                                       "IM:pushButton_close_2.accessibleName=Close",
-                                       "IM:unlimited=Unlimited",
-                                       "IRL:.windowTitle=Ink Refill Log",
-                                       "IRL:label_title.text=Ink Refill Log",
-                                       "IRL:label_ink.text=Time",
-                                       "IRL:label_remaining.text=Ink",
-                                       "IRL:label_added.text=Added",
-                                       "IRL:pushButton_close.text=OK",
-                                       "IRL:pushButton_close_2.text=",
-                                       "IRL:pushButton_close_2.accessibleName=Close"};
-        for (const char* entry : entries)
-            QTest::newRow(entry) << QString::fromUtf8(entry);
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("object"); // empty: the window itself
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QString>("shown");
+        const QString ink = "InkManagement", refills = "InkRefillLog";
+        const auto row = [](const QString& dialog, const char* object, const char* property, const char* shown) {
+            QTest::addRow("%s %s.%s", qPrintable(dialog), object, property)
+                << dialog << QString::fromLatin1(object) << QByteArray(property) << QString::fromLatin1(shown);
+        };
+        row(ink, "", "windowTitle", "IM:Ink Management");
+        row(ink, "label_title", "text", "IM:Ink Management");
+        row(ink, "label_inkInfo", "text", "IM:Ink Information:");
+        row(ink, "label_ink", "text", "IM:Ink");
+        row(ink, "label_remaining", "text", "IM:Remaining");
+        row(ink, "pushButton_inkRefillLog", "text", "IM:Ink Refill Log");
+        row(ink, "label_info3", "text", "IM:Note: The current device has unlimited ink remaining!");
+        row(ink, "pushButton_close", "text", "IM:Close");
+        row(ink, "pushButton_close_2", "text", "");
+        row(ink, "pushButton_close_2", "accessibleName", "IM:Close");
+        row(ink, "tableWidget_inkList", "unlimited", "IM:Unlimited");
+        row(refills, "", "windowTitle", "IRL:Ink Refill Log");
+        row(refills, "label_title", "text", "IRL:Ink Refill Log");
+        row(refills, "label_ink", "text", "IRL:Time");
+        row(refills, "label_remaining", "text", "IRL:Ink");
+        row(refills, "label_added", "text", "IRL:Added");
+        row(refills, "pushButton_close", "text", "IRL:OK");
+        row(refills, "pushButton_close_2", "text", "");
+        row(refills, "pushButton_close_2", "accessibleName", "IRL:Close");
     }
 
     void dialogTexts()
     {
-        QFETCH(QString, entry);
-        const QString prefix = entry.section(QLatin1Char(':'), 0, 0) + QLatin1Char(':');
-        const QString target = entry.section(QLatin1Char('='), 0, 0).mid(prefix.size());
-        const QString source = entry.section(QLatin1Char('='), 1);
-        const QByteArray context = prefix == QLatin1String("IM:") ? "InkManagement" : "InkRefillLog";
-        QVERIFY(installQm(QStringLiteral("chs"), QStringLiteral("contexts"))
-                && writeFile(langDir() + QStringLiteral("/Lang.ini"), {}));
-        QCOMPARE(load(), QStringList());
-
+        QFETCH(QString, dialog);
+        QFETCH(QString, object);
+        QFETCH(QByteArray, property);
+        QFETCH(QString, shown);
+        QVERIFY(installQm("chs", "contexts") && writeFile("/Lang/Lang.ini", {}));
+        QCOMPARE(handOverHost().titles, QStringList());
         RecordingHost host;
         host.limited = false;
         host.inkList.records = {RecordingHost::ink("Cyan", 250)};
         g_host = &host;
-        const std::unique_ptr<QDialog> dialog(context == "InkManagement" ? static_cast<QDialog*>(new InkManagement(0))
-                                                                         : new InkRefillLog);
+        const std::unique_ptr<QDialog> window(dialog == "InkManagement" ? static_cast<QDialog*>(new InkManagement(0))
+                                                                        : new InkRefillLog);
         g_host = nullptr;
-        QString shown;
-        if (target == QLatin1String("unlimited")) {
-            shown = dialog->findChild<QTableWidget*>()->item(0, 1)->text();
-        } else {
-            QObject* object = target.startsWith(QLatin1Char('.'))
-                ? dialog.get()
-                : dialog->findChild<QObject*>(target.section(QLatin1Char('.'), 0, 0));
-            const QByteArray property = target.section(QLatin1Char('.'), 1).toLatin1();
-            shown = property == "accessibleName"
-                ? QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name)
-                : object->property(property.constData()).toString();
-        }
-        QCOMPARE(shown, source.isEmpty() ? QString() : prefix + source);
+        QObject* target = object.isEmpty() ? window.get() : window->findChild<QObject*>(object);
+        if (property == "unlimited")
+            QCOMPARE(window->findChild<QTableWidget*>()->item(0, 1)->text(), shown);
+        else if (property == "accessibleName")
+            QCOMPARE(QAccessible::queryAccessibleInterface(target)->text(QAccessible::Name), shown);
+        else
+            QCOMPARE(target->property(property.constData()).toString(), shown);
     }
 
 private:

@@ -44,17 +44,13 @@ bool matchesWhole(const QString& text, const QString& pattern)
     return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch();
 }
 
-// "name" is a file holding "old\n", "name=full" and "name=below" sparse
-// files at and one byte below the limit, "name/" a directory.
-bool create(const QDir& dir, const QString& entry)
+// A file of the logger's directory holding "old\n", or of 'size' bytes.
+bool create(const QDir& dir, const QString& name, qint64 size = -1)
 {
-    if (entry.endsWith(QLatin1Char('/')))
-        return dir.mkpath(entry);
-    QFile file(dir.filePath(entry.section(QLatin1Char('='), 0, 0)));
-    if (!dir.mkpath(QStringLiteral(".")) || !file.open(QIODevice::WriteOnly))
+    QFile file(dir.filePath(name));
+    if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
         return false;
-    const QString size = entry.section(QLatin1Char('='), 1);
-    return size.isEmpty() ? file.write("old\n") == 4 : file.resize(size == QLatin1String("full") ? Limit : Limit - 1);
+    return size < 0 ? file.write("old\n") == 4 : file.resize(size);
 }
 
 bool setModified(const QString& path, const QDateTime& time)
@@ -95,44 +91,47 @@ private slots:
     // are not its own take no part, whatever their number.
     void startup_data()
     {
-        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("sized"); // a file of 'size' bytes besides
+        QTest::addColumn<qint64>("size");
         QTest::addColumn<QString>("written");
         QTest::addColumn<bool>("continued");
-        QTest::newRow("nothing there") << QString() << QStringLiteral("Activity1.log") << false;
+        const QStringList none;
+        QTest::newRow("nothing there") << none << QString() << qint64(0) << "Activity1.log" << false;
         QTest::newRow("newest continued")
-            << QStringLiteral("Activity1.log Activity2.log") << QStringLiteral("Activity2.log") << true;
+            << QStringList{"Activity1.log", "Activity2.log"} << QString() << qint64(0) << "Activity2.log" << true;
         QTest::newRow("numbers compare as integers")
-            << QStringLiteral("Activity12.log Activity9.log") << QStringLiteral("Activity12.log") << true;
-        QTest::newRow("leading zeros") << QStringLiteral("Activity007.log Activity3.log")
-                                       << QStringLiteral("Activity7.log") << true;
-        QTest::newRow("leading dot") << QStringLiteral(".Activity5.log Activity2.log")
-                                     << QStringLiteral("Activity5.log") << true;
-        QTest::newRow("two dots") << QStringLiteral("..Activity5.log Activity2.log") << QStringLiteral("Activity2.log")
-                                  << true;
-        QTest::newRow("foreign names") << QStringLiteral(
-            "activity4.log Activity.log Activity4.log.bak Activity4.txt Activity3.log/ XActivity4.log Activity4.log\n")
-                                       << QStringLiteral("Activity1.log") << false;
-        QTest::newRow("zero") << QStringLiteral("Activity0.log") << QStringLiteral("Activity1.log") << false;
-        QTest::newRow("too large for an int")
-            << QStringLiteral("Activity3.log Activity2147483648.log") << QStringLiteral("Activity3.log") << true;
-        QTest::newRow("largest int") << QStringLiteral("Activity3.log Activity2147483647.log")
-                                     << QStringLiteral("Activity2147483647.log") << true;
-        QTest::newRow("newest below limit")
-            << QStringLiteral("Activity1.log Activity2.log=below") << QStringLiteral("Activity2.log") << true;
-        QTest::newRow("newest at limit") << QStringLiteral("Activity1.log Activity2.log=full")
-                                         << QStringLiteral("Activity1.log") << false;
-        QTest::newRow("newest at limit, no 1")
-            << QStringLiteral("Activity2.log=full") << QStringLiteral("Activity1.log") << false;
+            << QStringList{"Activity12.log", "Activity9.log"} << QString() << qint64(0) << "Activity12.log" << true;
+        QTest::newRow("leading zeros") << QStringList{"Activity007.log", "Activity3.log"} << QString() << qint64(0)
+                                       << "Activity7.log" << true;
+        QTest::newRow("leading dot") << QStringList{".Activity5.log", "Activity2.log"} << QString() << qint64(0)
+                                     << "Activity5.log" << true;
+        QTest::newRow("two dots") << QStringList{"..Activity5.log", "Activity2.log"} << QString() << qint64(0)
+                                  << "Activity2.log" << true;
+        QTest::newRow("foreign names") << QStringList{"activity4.log",       "Activity.log",   "Activity4.log.bak",
+                                                      "Activity4.txt",       "XActivity4.log", "Activity4.log\n",
+                                                      "Activity3.log/inside"}
+                                       << QString() << qint64(0) << "Activity1.log" << false;
+        QTest::newRow("zero") << QStringList{"Activity0.log"} << QString() << qint64(0) << "Activity1.log" << false;
+        QTest::newRow("too large for an int") << QStringList{"Activity3.log", "Activity2147483648.log"} << QString()
+                                              << qint64(0) << "Activity3.log" << true;
+        QTest::newRow("largest int") << QStringList{"Activity3.log", "Activity2147483647.log"} << QString() << qint64(0)
+                                     << "Activity2147483647.log" << true;
+        QTest::newRow("newest at limit") << QStringList{"Activity1.log"} << "Activity2.log" << Limit << "Activity1.log"
+                                         << false;
+        QTest::newRow("newest at limit, no 1") << none << "Activity2.log" << Limit << "Activity1.log" << false;
     }
 
     void startup()
     {
-        QFETCH(QString, entries);
+        QFETCH(QStringList, files);
+        QFETCH(QString, sized);
+        QFETCH(qint64, size);
         QFETCH(QString, written);
         QFETCH(bool, continued);
-        const QStringList created = entries.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QString& entry : created)
-            QVERIFY(create(m_dir, entry));
+        for (const QString& name : files)
+            QVERIFY(create(m_dir, name));
+        QVERIFY(sized.isEmpty() || create(m_dir, sized, size));
         const QString path = m_dir.filePath(written);
         const qint64 oldSize = QFileInfo(path).size();
         const QStringList before = m_dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -202,8 +201,7 @@ private slots:
     // gets no header; so does every later full file, a line each.
     void rotation()
     {
-        QVERIFY(create(m_dir, QStringLiteral("Activity1.log=full"))
-                && create(m_dir, QStringLiteral("Activity2.log=full")));
+        QVERIFY(create(m_dir, "Activity1.log", Limit) && create(m_dir, "Activity2.log", Limit));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
         for (const char* text : {"A", "B", "C"})
             logger->log(DynamicLibLogger::Info, QLatin1String(text));
@@ -261,13 +259,14 @@ private slots:
         QCOMPARE(logger->currentLogFilePath(),
                  m_dir.filePath(QLatin1String(removed ? "Activity1.log" : "Activity4.log")));
 
-        QVERIFY(create(m_dir, QStringLiteral("Activity2.log"))
-                && setModified(m_dir.filePath(QStringLiteral("Activity2.log")), modified));
+        QVERIFY(create(m_dir, "Activity2.log") && setModified(m_dir.filePath("Activity2.log"), modified));
+        const QString before = tail(logger->currentLogFilePath());
         logger->cleanupOldLogs();
-        QCOMPARE(m_dir.exists(QStringLiteral("Activity2.log")), !removed);
+        QCOMPARE(m_dir.exists("Activity2.log"), !removed);
+        // A line only when something went.
         const QString report = QStringLiteral("Cleaned up 1 old log files (older than %1 days)").arg(days);
-        QCOMPARE(tail(logger->currentLogFilePath()).endsWith(QStringLiteral("] [INFO] ") + report + QLatin1Char('\n')),
-                 removed);
+        QVERIFY(matchesWhole(tail(logger->currentLogFilePath()),
+                             QRegularExpression::escape(before) + (removed ? line("INFO", report) : QString())));
     }
 
     // A directory or file that cannot be made or opened leaves the logger
@@ -275,32 +274,34 @@ private slots:
     void unusablePaths_data()
     {
         QTest::addColumn<QString>("blocker");
+        QTest::addColumn<bool>("isDirectory"); // else a file
         QTest::addColumn<QString>("lastPath");
-        QTest::newRow("directory is a file") << QStringLiteral("Log/Activity") << QString();
-        QTest::newRow("parent is a file") << QStringLiteral("Log") << QString();
+        QTest::newRow("directory is a file") << "Log/Activity" << false << QString();
+        QTest::newRow("parent is a file") << "Log" << false << QString();
         QTest::newRow("log file is a directory")
-            << QStringLiteral("Log/Activity/Activity1.log/") << QStringLiteral("Log/Activity/Activity1.log");
+            << "Log/Activity/Activity1.log" << true << "Log/Activity/Activity1.log";
     }
 
     void unusablePaths()
     {
         QFETCH(QString, blocker);
+        QFETCH(bool, isDirectory);
         QFETCH(QString, lastPath);
         const QDir root(m_tmp->path());
-        QVERIFY(root.mkpath(QFileInfo(blocker).path()) && create(root, blocker));
+        QVERIFY(isDirectory ? root.mkpath(blocker) : create(root, blocker));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
         QCOMPARE(logger->currentLogFilePath(), lastPath.isEmpty() ? QString() : root.filePath(lastPath));
         logger->log(DynamicLibLogger::Fatal, QStringLiteral("dropped"));
         QVERIFY(!m_dir.exists(QStringLiteral("Activity2.log")));
-        if (!blocker.endsWith(QLatin1Char('/')))
-            QCOMPARE(tail(root.filePath(blocker)), QStringLiteral("old\n"));
+        if (!isDirectory)
+            QCOMPARE(tail(root.filePath(blocker)), "old\n");
     }
 
     // A move that fails drops the line and closes the logger for good; only
     // an explicit rotation opens again.
     void failedMove()
     {
-        QVERIFY(create(m_dir, QStringLiteral("Activity2.log/")) && create(m_dir, QStringLiteral("Activity1.log=full")));
+        QVERIFY(m_dir.mkpath("Activity2.log") && create(m_dir, "Activity1.log", Limit));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
         logger->log(DynamicLibLogger::Info, QStringLiteral("first"));
         QVERIFY(m_dir.rmdir(QStringLiteral("Activity2.log")));
