@@ -3,81 +3,47 @@
 #define VQTINTWELL_FUZZ_FUZZAPP_H
 
 #include <QApplication>
-#include <QByteArray>
-#include <QDialog>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
-// What every fuzzer needs: the application object, made once per process,
-// and a way to report a broken expectation.
-namespace FuzzApp {
-
-// abort() is a crash to libFuzzer: it saves the input that caused it.
-inline void check(bool condition, const char* what)
+// The application object every fuzzer needs, made once per process, headless.
+// Qt gets an argv of its own, so that libFuzzer's options stay as they are.
+inline void startFuzzApp()
 {
-    if (condition)
-        return;
-    std::fprintf(stderr, "fuzz check failed: %s\n", what);
-    std::fflush(stderr);
-    std::abort();
-}
-
-// Headless unless told otherwise. Qt gets an argv of its own: it strips the
-// options it knows (-platform, -style, ...) from the one it is given, and
-// libFuzzer's must stay as they are.
-inline void start(const char* argv0)
-{
-    // Qt's warnings come by the thousand ("Broken filename passed to
-    // function" for every catalogue path holding a NUL, the offscreen
-    // platform on every message box) and would bury libFuzzer's own output.
-    // Critical and fatal messages still go through.
+    // Qt's warnings come by the thousand and would bury libFuzzer's output.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
             std::fprintf(stderr, "%s\n", qPrintable(message));
         if (type == QtFatalMsg)
             std::abort();
     });
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QByteArray name(argv0);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
-    static char* argv[] = {name.data(), nullptr};
-    // Never destroyed: the library's statics (logger, language manager) are
-    // released at exit and must not find the application gone first.
-    static QApplication* app = new QApplication(argc, argv);
-    Q_UNUSED(app)
+    static char name[] = "fuzzer";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: the library's statics are released at exit and must
+    // not find the application gone first.
+    new QApplication(argc, argv);
+    // A message box runs a loop of its own; a zero timer fires only there and
+    // closes it at once.
+    auto* closer = new QTimer(qApp);
+    QObject::connect(closer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->done(QMessageBox::Ok);
+    });
+    closer->start(0);
 }
 
-// Modal message boxes run an event loop of their own. A zero timer fires only
-// inside such a loop, since nothing else in a fuzzer processes events, and
-// ends the box at once: nothing waits, and outside the boxes it costs nothing.
-class ModalCloser : public QObject
+// abort() is a crash to libFuzzer: it keeps the input that caused it.
+inline void fuzzCheck(bool condition, const char* what)
 {
-public:
-    explicit ModalCloser(std::function<void(QDialog*)> onClose)
-        : m_onClose(std::move(onClose))
-    {
-        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::closeModal);
-        m_timer.start(0);
+    if (!condition) {
+        std::fprintf(stderr, "fuzz check failed: %s\n", what);
+        std::abort();
     }
-
-private:
-    void closeModal()
-    {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        m_onClose(dialog);
-        dialog->done(0);
-    }
-
-    std::function<void(QDialog*)> m_onClose;
-    QTimer m_timer;
-};
-
-} // namespace FuzzApp
+}
 
 #endif

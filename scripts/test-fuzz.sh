@@ -11,7 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
-targets=(fuzz_catalogue fuzz_records fuzz_logger)
+targets=(fuzz_catalogue fuzz_records)
 
 # llvm brings llvm-symbolizer, which turns the reports' addresses into
 # functions and lines.
@@ -44,6 +44,8 @@ for target in "${targets[@]}"; do
     mkdir -p "$dir/corpus" "$dir/artifacts" "$dir/tmp"
     cp "$build/fuzz/$target/$target" "$dir/"
     cp "$root/fuzz/corpus/$target/"* "$dir/corpus/"
+    # The shipped translations, which the catalogue names.
+    cp -r "$build/bin/Lang" "$dir/"
 
     echo "== $target: ${seconds}s"
     status=0

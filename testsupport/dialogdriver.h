@@ -23,36 +23,24 @@ inline QWidget* findShown(const QString& objectName)
     return nullptr;
 }
 
-// Closes every visible dialog, so that nothing is left hanging in exec().
-inline void rejectAll()
-{
-    const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* widget : widgets)
-        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
-            dialog->reject();
-}
-
-// Calls 'action', which must close it, once the top-level widget
-// 'objectName' shows. Should it not show within 'timeoutMs', every dialog is
-// rejected and 'timedOut' set.
-inline void whenShown(const QString& objectName, const std::function<void(QWidget*)>& action, bool* timedOut = nullptr,
-                      int timeoutMs = 10000)
+// Calls 'action', which must close it, once the window 'objectName' shows.
+// Should it not show within ten seconds, every dialog is rejected, so that
+// nothing is left hanging in exec().
+inline void whenShown(const QString& objectName, const std::function<void(QWidget*)>& action)
 {
     auto* timer = new QTimer(qApp);
-    const QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(10000);
     QObject::connect(timer, &QTimer::timeout, qApp, [=]() {
         QWidget* widget = findShown(objectName);
         if (!widget && !deadline.hasExpired())
             return;
         timer->stop();
         timer->deleteLater();
-        if (widget) {
-            action(widget);
-            return;
-        }
-        if (timedOut)
-            *timedOut = true;
-        rejectAll();
+        if (widget)
+            return action(widget);
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window))
+                dialog->reject();
     });
     timer->start(5);
 }

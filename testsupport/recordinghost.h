@@ -31,15 +31,18 @@ public:
     static InkRecord ink(const QByteArray& name, double amount)
     {
         InkRecord record{};
-        std::memcpy(record.name, name.constData(), std::min<size_t>(size_t(name.size()), sizeof record.name - 1));
+        std::memcpy(record.name, name.constData(),
+                    std::min<size_t>(size_t(name.size()), sizeof record.name - 1));
         record.amount = amount;
         return record;
     }
 
-    static InkRecord refill(const std::vector<int>& time, const QByteArray& name = "Cyan", double amount = 12.5)
+    static InkRecord refill(const std::vector<int>& time, const QByteArray& name = "Cyan",
+                            double amount = 12.5)
     {
         InkRecord record = ink(name, amount);
-        int* fields[] = {&record.year, &record.month, &record.day, &record.hour, &record.minute, &record.second};
+        int* fields[] = {&record.year, &record.month,  &record.day,
+                         &record.hour, &record.minute, &record.second};
         for (size_t i = 0; i < time.size() && i < 6; ++i)
             *fields[i] = time[i];
         return record;
@@ -49,7 +52,8 @@ public:
     void FreeRecords(InkRecord* records) override
     {
         ++freeCalls;
-        const auto it = std::find_if(m_out.begin(), m_out.end(), [&](const auto& out) { return out.data() == records; });
+        const auto it = std::find_if(m_out.begin(), m_out.end(),
+                                     [&](const auto& out) { return out.data() == records; });
         if (it != m_out.end()) {
             lastReturned = std::move(*it);
             m_out.erase(it);
@@ -62,7 +66,10 @@ public:
     bool GetRefillLog(InkRecordList* list) override { return fill(refillLog, list); }
 
     // Every fill call got an empty list and its array came back exactly once.
-    bool keptContract() const { return freeCalls == fillCalls && badFrees == 0 && badLists == 0 && m_out.empty(); }
+    bool keptContract() const
+    {
+        return freeCalls == fillCalls && badFrees == 0 && badLists == 0 && m_out.empty();
+    }
 
     bool limited = true;
     Answer inkList;

@@ -23,8 +23,10 @@ constexpr double DifferingShare = 0.00001;
 
 bool differs(QRgb a, QRgb b)
 {
-    return qAbs(qRed(a) - qRed(b)) > ChannelTolerance || qAbs(qGreen(a) - qGreen(b)) > ChannelTolerance
-        || qAbs(qBlue(a) - qBlue(b)) > ChannelTolerance || qAbs(qAlpha(a) - qAlpha(b)) > ChannelTolerance;
+    return qAbs(qRed(a) - qRed(b)) > ChannelTolerance
+        || qAbs(qGreen(a) - qGreen(b)) > ChannelTolerance
+        || qAbs(qBlue(a) - qBlue(b)) > ChannelTolerance
+        || qAbs(qAlpha(a) - qAlpha(b)) > ChannelTolerance;
 }
 
 // Empty when 'actual' matches the reference 'name'; else what differs, with
@@ -45,7 +47,8 @@ QString compareWithReference(const QImage& actual, const QString& name)
         for (int x = 0; x < actual.width(); ++x) {
             const bool bad = differs(actual.pixel(x, y), expected.pixel(x, y));
             differing += bad ? 1 : 0;
-            difference.setPixel(x, y, bad ? qRgb(255, 0, 0) : qRgba(0, 0, 0, qGray(actual.pixel(x, y)) / 4));
+            difference.setPixel(
+                x, y, bad ? qRgb(255, 0, 0) : qRgba(0, 0, 0, qGray(actual.pixel(x, y)) / 4));
         }
     }
     if (differing <= DifferingShare * actual.width() * actual.height())
@@ -77,14 +80,16 @@ private slots:
         QTest::addColumn<int>("records");        // of the host's answer; -1: it refuses
         QTest::addColumn<QByteArray>("hovered"); // where the mouse is
         QTest::addColumn<QByteArrayList>("pressed");
-        const auto row = [](const char* tag, const char* dialog, const char* language, bool limited, int records,
-                            const QByteArray& hovered = {}, const QByteArrayList& pressed = {}) {
-            QTest::newRow(tag) << QString::fromLatin1(dialog) << QByteArray(language) << limited << records << hovered
-                               << pressed;
+        const auto row = [](const char* tag, const char* dialog, const char* language, bool limited,
+                            int records, const QByteArray& hovered = {},
+                            const QByteArrayList& pressed = {}) {
+            QTest::newRow(tag) << QString::fromLatin1(dialog) << QByteArray(language) << limited
+                               << records << hovered << pressed;
         };
         row("ink-ml-en", "InkManagement", "en", true, 3);
         row("ink-ml-zh", "InkManagement", "chs", true, 3);
-        row("ink-unlimited-en", "InkManagement", "en", false, 3, "pushButton_inkRefillLog", {"pushButton_close"});
+        row("ink-unlimited-en", "InkManagement", "en", false, 3, "pushButton_inkRefillLog",
+            {"pushButton_close"});
         row("ink-empty-zh", "InkManagement", "chs", true, -1, "pushButton_close_2");
         row("refill-en", "InkRefillLog", "en", true, 12, "pushButton_close");
         row("refill-zh", "InkRefillLog", "chs", true, 3);
@@ -128,8 +133,9 @@ private slots:
             QTest::mouseMove(window->findChild<QWidget*>(QLatin1String(hovered)), QPoint(5, 5));
         for (const QByteArray& name : pressed)
             window->findChild<QPushButton*>(QLatin1String(name))->setDown(true);
-        const QString problem = compareWithReference(window->grab().toImage().convertToFormat(QImage::Format_ARGB32),
-                                                     QString::fromLatin1(QTest::currentDataTag()));
+        const QString problem =
+            compareWithReference(window->grab().toImage().convertToFormat(QImage::Format_ARGB32),
+                                 QString::fromLatin1(QTest::currentDataTag()));
         g_host = nullptr;
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QVERIFY(host.keptContract());

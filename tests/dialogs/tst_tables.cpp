@@ -46,7 +46,8 @@ Rows shownRows(const QDialog& dialog)
     return rows;
 }
 
-RecordingHost::Answer answer(const std::vector<InkRecord>& records, bool result = true, std::optional<int> count = {})
+RecordingHost::Answer answer(const std::vector<InkRecord>& records, bool result = true,
+                             std::optional<int> count = {})
 {
     RecordingHost::Answer answer;
     answer.records = records;
@@ -98,30 +99,35 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         const auto ink = RecordingHost::ink;
         const double inf = std::numeric_limits<double>::infinity();
-        QTest::newRow("limited") << true
-                                 << answer({ink("Cyan", 250), ink("Black", 12.5), ink("Cyan", 0.25),
-                                            ink("Cyan", 1234567), ink("Cyan", 0.00001), ink("Cyan", 123456),
-                                            ink("Cyan", 0.0001), ink("Cyan", 99.99999), ink("Cyan", 0.1 + 0.2),
-                                            ink("Cyan", -2.5e-7), ink("Cyan", 0), ink("Cyan", inf)})
-                                 << Rows{{"Cyan", "250ml"},         {"Black", "12.5ml"}, {"Cyan", "0.25ml"},
-                                         {"Cyan", "1.23457e+06ml"}, {"Cyan", "1e-05ml"}, {"Cyan", "123456ml"},
-                                         {"Cyan", "0.0001ml"},      {"Cyan", "100ml"},   {"Cyan", "0.3ml"},
-                                         {"Cyan", "-2.5e-07ml"},    {"Cyan", "0ml"},     {"Cyan", "infml"}}
-                                 << 13 << QStringList();
-        QTest::newRow("unlimited") << false << answer({ink("Cyan", 250), ink("Black", 12.5)})
-                                   << Rows{{"Cyan", "Unlimited"}, {"Black", "Unlimited"}} << 13 << QStringList();
+        QTest::newRow("limited")
+            << true
+            << answer({ink("Cyan", 250), ink("Black", 12.5), ink("Cyan", 0.25),
+                       ink("Cyan", 1234567), ink("Cyan", 0.00001), ink("Cyan", 123456),
+                       ink("Cyan", 0.0001), ink("Cyan", 99.99999), ink("Cyan", 0.1 + 0.2),
+                       ink("Cyan", -2.5e-7), ink("Cyan", 0), ink("Cyan", inf)})
+            << Rows{{"Cyan", "250ml"},         {"Black", "12.5ml"}, {"Cyan", "0.25ml"},
+                    {"Cyan", "1.23457e+06ml"}, {"Cyan", "1e-05ml"}, {"Cyan", "123456ml"},
+                    {"Cyan", "0.0001ml"},      {"Cyan", "100ml"},   {"Cyan", "0.3ml"},
+                    {"Cyan", "-2.5e-07ml"},    {"Cyan", "0ml"},     {"Cyan", "infml"}}
+            << 13 << QStringList();
+        QTest::newRow("unlimited")
+            << false << answer({ink("Cyan", 250), ink("Black", 12.5)})
+            << Rows{{"Cyan", "Unlimited"}, {"Black", "Unlimited"}} << 13 << QStringList();
         QTest::newRow("twenty") << true << answer(std::vector<InkRecord>(20, ink("Cyan", 1)))
                                 << Rows(20, {"Cyan", "1ml"}) << 20 << QStringList();
-        QTest::newRow("refused") << true << answer({}, false) << Rows() << 13 << QStringList{ListFailed};
+        QTest::newRow("refused") << true << answer({}, false) << Rows() << 13
+                                 << QStringList{ListFailed};
         QTest::newRow("refused with an array")
             << true << answer({ink("Cyan", 1)}, false) << Rows() << 13 << QStringList{ListFailed};
         QTest::newRow("empty") << true << answer({}) << Rows() << 13 << QStringList{ListEmpty};
         QTest::newRow("empty with an array")
             << true << answer({ink("Cyan", 1)}, true, 0) << Rows() << 13 << QStringList{ListEmpty};
-        QTest::newRow("negative count") << true << answer({ink("Cyan", 1)}, true, -4) << Rows() << 13 << QStringList();
+        QTest::newRow("negative count")
+            << true << answer({ink("Cyan", 1)}, true, -4) << Rows() << 13 << QStringList();
         RecordingHost::Answer noArray = answer({}, true, 3);
         noArray.noArray = true;
-        QTest::newRow("count without an array") << true << noArray << Rows() << 13 << QStringList{ListFailed};
+        QTest::newRow("count without an array")
+            << true << noArray << Rows() << 13 << QStringList{ListFailed};
     }
 
     void inkList()
@@ -154,40 +160,50 @@ private slots:
         QTest::addColumn<Rows>("shown");
         QTest::addColumn<int>("rowCount");
         QTest::addColumn<QStringList>("lines");
-        const auto refill = [](const std::vector<int>& time, const QByteArray& name = "Cyan", double amount = 12.5) {
+        const auto refill = [](const std::vector<int>& time, const QByteArray& name = "Cyan",
+                               double amount = 12.5) {
             return RecordingHost::refill(time, name, amount);
         };
-        QTest::newRow("turn of the year")
-            << answer({refill({2024, 5, 1, 10, 0, 0}, "A", 0.5), refill({2025, 1, 1, 0, 0, 0}, "B", 50),
-                       refill({2024, 12, 31, 23, 59, 59}, "C", 100)})
-            << Rows{{"2025/01/01 00:00:00", "B", "50ml"},
-                    {"2024/12/31 23:59:59", "C", "100ml"},
-                    {"2024/05/01 10:00:00", "A", "0.5ml"}}
-            << 10 << QStringList();
-        QTest::newRow("every field decides")
-            << answer({refill({2024, 1, 1, 0, 1, 0}, "minute"), refill({2024, 1, 1, 0, 0, 0}, "none"),
-                       refill({2025, 1, 1, 0, 0, 0}, "year"), refill({2024, 1, 2, 0, 0, 0}, "day"),
-                       refill({2024, 1, 1, 0, 0, 1}, "second"), refill({2024, 2, 1, 0, 0, 0}, "month"),
-                       refill({2024, 1, 1, 1, 0, 0}, "hour")})
-            << Rows{{"2025/01/01 00:00:00", "year", "12.5ml"},   {"2024/02/01 00:00:00", "month", "12.5ml"},
-                    {"2024/01/02 00:00:00", "day", "12.5ml"},    {"2024/01/01 01:00:00", "hour", "12.5ml"},
-                    {"2024/01/01 00:01:00", "minute", "12.5ml"}, {"2024/01/01 00:00:01", "second", "12.5ml"},
-                    {"2024/01/01 00:00:00", "none", "12.5ml"}}
-            << 10 << QStringList();
+        QTest::newRow("turn of the year") << answer({refill({2024, 5, 1, 10, 0, 0}, "A", 0.5),
+                                                     refill({2025, 1, 1, 0, 0, 0}, "B", 50),
+                                                     refill({2024, 12, 31, 23, 59, 59}, "C", 100)})
+                                          << Rows{{"2025/01/01 00:00:00", "B", "50ml"},
+                                                  {"2024/12/31 23:59:59", "C", "100ml"},
+                                                  {"2024/05/01 10:00:00", "A", "0.5ml"}}
+                                          << 10 << QStringList();
+        QTest::newRow("every field decides") << answer(
+            {refill({2024, 1, 1, 0, 1, 0}, "minute"), refill({2024, 1, 1, 0, 0, 0}, "none"),
+             refill({2025, 1, 1, 0, 0, 0}, "year"), refill({2024, 1, 2, 0, 0, 0}, "day"),
+             refill({2024, 1, 1, 0, 0, 1}, "second"), refill({2024, 2, 1, 0, 0, 0}, "month"),
+             refill({2024, 1, 1, 1, 0, 0}, "hour")})
+                                             << Rows{{"2025/01/01 00:00:00", "year", "12.5ml"},
+                                                     {"2024/02/01 00:00:00", "month", "12.5ml"},
+                                                     {"2024/01/02 00:00:00", "day", "12.5ml"},
+                                                     {"2024/01/01 01:00:00", "hour", "12.5ml"},
+                                                     {"2024/01/01 00:01:00", "minute", "12.5ml"},
+                                                     {"2024/01/01 00:00:01", "second", "12.5ml"},
+                                                     {"2024/01/01 00:00:00", "none", "12.5ml"}}
+                                             << 10 << QStringList();
         QTest::newRow("signed, short and out of range")
-            << answer({refill({-1, 1, 1, 0, 0, 0}, "A", 1e-5), refill({999, 1, 2, 3, 4, 5}, "B", 1234567),
-                       refill({2024, 13, 1, 0, 0, -5}, "C", 12), refill({2024, 12, 99, 0, 0, 0}, "D", 0.25)})
+            << answer({refill({-1, 1, 1, 0, 0, 0}, "A", 1e-5),
+                       refill({999, 1, 2, 3, 4, 5}, "B", 1234567),
+                       refill({2024, 13, 1, 0, 0, -5}, "C", 12),
+                       refill({2024, 12, 99, 0, 0, 0}, "D", 0.25)})
             << Rows{{"2024/13/01 00:00:-5", "C", "12ml"},
                     {"2024/12/99 00:00:00", "D", "0.25ml"},
                     {"999/01/02 03:04:05", "B", "1.23457e+06ml"},
                     {"-1/01/01 00:00:00", "A", "1e-05ml"}}
             << 10 << QStringList();
-        QTest::newRow("eleven") << answer(std::vector<InkRecord>(11, refill({2024, 1, 1, 0, 0, 0}, "A", 2)))
-                                << Rows(11, {"2024/01/01 00:00:00", "A", "2ml"}) << 11 << QStringList();
-        const std::vector<InkRecord> three{refill({2020, 1, 1}, "A", 1), refill({2022, 1, 1}, "B", 1),
+        QTest::newRow("eleven") << answer(
+            std::vector<InkRecord>(11, refill({2024, 1, 1, 0, 0, 0}, "A", 2)))
+                                << Rows(11, {"2024/01/01 00:00:00", "A", "2ml"}) << 11
+                                << QStringList();
+        const std::vector<InkRecord> three{refill({2020, 1, 1}, "A", 1),
+                                           refill({2022, 1, 1}, "B", 1),
                                            refill({2021, 1, 1}, "C", 1)};
         QTest::newRow("refused") << answer({}, false) << Rows() << 10 << QStringList{LogFailed};
-        QTest::newRow("refused with an array") << answer(three, false) << Rows() << 10 << QStringList{LogFailed};
+        QTest::newRow("refused with an array")
+            << answer(three, false) << Rows() << 10 << QStringList{LogFailed};
         QTest::newRow("empty") << answer({}) << Rows() << 10 << QStringList{LogEmpty};
         QTest::newRow("negative count") << answer(three, true, -4) << Rows() << 10 << QStringList();
     }
@@ -217,7 +233,9 @@ private slots:
         QCOMPARE(namesOf(m_host->lastReturned), shown.isEmpty() ? namesOf(answer.records) : order);
         for (const InkRecord& back : m_host->lastReturned)
             QVERIFY(std::any_of(answer.records.begin(), answer.records.end(),
-                                [&](const InkRecord& sent) { return std::memcmp(&sent, &back, sizeof sent) == 0; }));
+                                [&](const InkRecord& sent) {
+                                    return std::memcmp(&sent, &back, sizeof sent) == 0;
+                                }));
     }
 
     // Names come from the code set of the process's locale, read only within
@@ -227,8 +245,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shown");
         const bool gb2312 = qstrcmp(nl_langinfo(CODESET), "GB2312") == 0;
-        QTest::newRow("local code set") << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
-                                        << QStringLiteral("青色");
+        QTest::newRow("local code set")
+            << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
+            << QStringLiteral("青色");
         QTest::newRow("all 128 bytes") << QByteArray(128, 'A') << QString(128, QLatin1Char('A'));
         QTest::newRow("127 bytes") << QByteArray(127, 'A') + '\0' << QString(127, QLatin1Char('A'));
     }
@@ -237,7 +256,8 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
-        QVERIFY(qEnvironmentVariableIsEmpty("VQ_CODESET") || qgetenv("VQ_CODESET") == nl_langinfo(CODESET));
+        QVERIFY(qEnvironmentVariableIsEmpty("VQ_CODESET")
+                || qgetenv("VQ_CODESET") == nl_langinfo(CODESET));
         InkRecord record = RecordingHost::refill({2025, 1, 1});
         std::memcpy(record.name, bytes.constData(), size_t(bytes.size()));
         m_host->inkList.records = {record};

@@ -36,7 +36,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 QByteArray encode(const char* codec, const QString& text, const QByteArray& mark = QByteArray())
 {
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    return mark + QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
+    return mark
+        + QTextCodec::codecForName(codec)->fromUnicode(text.constData(), text.size(), &state);
 }
 
 QByteArray utf8(const char* text)
@@ -74,9 +75,10 @@ Boxes handOverHost()
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        const auto icon = box->windowTitle() == "Error" ? QMessageBox::Critical : QMessageBox::Warning;
-        const bool wellFormed =
-            !box->parentWidget() && box->standardButtons() == QMessageBox::Ok && box->icon() == icon;
+        const auto icon =
+            box->windowTitle() == "Error" ? QMessageBox::Critical : QMessageBox::Warning;
+        const bool wellFormed = !box->parentWidget() && box->standardButtons() == QMessageBox::Ok
+            && box->icon() == icon;
         boxes.titles << (wellFormed ? box->windowTitle() : "malformed");
         boxes.texts << box->text();
         box->done(QMessageBox::Ok);
@@ -92,8 +94,9 @@ QString title()
     return CTranslatorMgr::translate("InkManagement", "Ink Management");
 }
 
-const char* const Both = "[LANG_MGR]\nDEFAULT=1\nLANG0_ID=0\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
-                         "LANG0_SHOW=1\nLANG1_NAME=繁體中文\nLANG1_FOLDER=cht\nLANG1_SHOW=1\n";
+const char* const Both =
+    "[LANG_MGR]\nDEFAULT=1\nLANG0_ID=0\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
+    "LANG0_SHOW=1\nLANG1_NAME=繁體中文\nLANG1_FOLDER=cht\nLANG1_SHOW=1\n";
 
 } // namespace
 
@@ -118,134 +121,114 @@ private slots:
 
     void init() { QDir(appDir() + "/Lang").removeRecursively(); }
 
-    // What a catalogue says: the default language, the languages offered
-    // with their names and folders, and the translation file the default
-    // names (relative to the application directory).
+    // What a catalogue says: the translation file of its default language
+    // (relative to the application directory; empty when it names none) and
+    // the names of the languages it offers, in the order of their numbers.
     void catalogue_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("defaultId");
-        QTest::addColumn<QVector<int>>("ids");
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("folders");
-        QTest::addColumn<QString>("defaultFile");
-        QTest::newRow("comments, blanks and padding; a comment after a value belongs to it")
-            << utf8("; c\n[LANG_MGR]\n\n   \n# LANG1_SHOW=1\n  ;LANG1_NAME=X\n\t LANG0_NAME  =  With blanks \t\n"
-                    "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n")
-            << 0 << QVector<int>{0} << QStringList{"With blanks"} << QStringList{"en ; e"}
-            << "/Lang/en ; e/VqTintwell.qm";
-        QTest::newRow("later equals signs stay in the value, lines without a key are skipped")
-            << utf8("[LANG_MGR]\nLANG0_NAME=a=b\n=LANG0_FOLDER\nLANG0_FOLDER\nLANG0_FOLDER=x=y\nLANG0_SHOW=1\n"
-                    "=DEFAULT=3\n")
-            << 0 << QVector<int>{0} << QStringList{"a=b"} << QStringList{"x=y"} << "/Lang/x=y/VqTintwell.qm";
-        QTest::newRow("leading zeros name one language, in decimal; too large counts as 0")
-            << utf8("[LANG_MGR]\nDEFAULT=10\nLANG010_NAME=Ten\nLANG10_FOLDER=t\nLANG0010_SHOW=1\nLANG8_NAME=Eight\n"
-                    "LANG8_FOLDER=e\nLANG8_SHOW=1\nLANG99999999999_NAME=Big\nLANG99999999999_FOLDER=big\n"
-                    "LANG99999999999_SHOW=1\n")
-            << 10 << QVector<int>{0, 8, 10} << QStringList{"Big", "Eight", "Ten"} << QStringList{"big", "e", "t"}
-            << "/Lang/t/VqTintwell.qm";
-        QTest::newRow("later lines replace earlier ones")
-            << utf8("[LANG_MGR]\nDEFAULT=3\nLANG0_NAME=First\nLANG0_FOLDER=one\nLANG0_SHOW=1\nLANG0_NAME=Second\n"
-                    "LANG0_FOLDER=two\nDEFAULT=0\nLANG1_SHOW=1\nLANG1_NAME=N\nLANG1_FOLDER=g\nLANG1_SHOW=0\n")
-            << 0 << QVector<int>{0} << QStringList{"Second"} << QStringList{"two"} << "/Lang/two/VqTintwell.qm";
-        QTest::newRow("only the LANG_MGR section counts, an unclosed bracket is no header")
-            << utf8(
-                   "DEFAULT=5\nLANG0_NAME=A\nLANG0_FOLDER=a\nLANG0_SHOW=1\n[Other]\nDEFAULT=6\nLANG1_FOLDER=b\n"
-                   "LANG1_SHOW=1\n[LANG_MGR]\nLANG2_NAME=C\nLANG2_FOLDER=c\n[Other\n[X=1\n[ LANG_MGR ]\n"
-                   "LANG3_FOLDER=d\nLANG3_SHOW=1\n[lang_mgr]\nLANG4_FOLDER=e\nLANG4_SHOW=1\n[LANG_MGR]\nLANG2_SHOW=1\n")
-            << 0 << QVector<int>{2} << QStringList{"C"} << QStringList{"c"} << QString();
-        QTest::newRow("keys are case-sensitive and matched whole")
-            << utf8("[LANG_MGR]\nDefault=1\nlang0_NAME=a\nLANG0_name=a\nLANG0_NAMES=a\nXLANG0_NAME=a\nLANGx_NAME=a\n"
-                    "LANG_NAME=a\nLANG0_FOLDER=f\nLANG0_SHOW=1\n")
-            << 0 << QVector<int>() << QStringList() << QStringList() << "/Lang/f/VqTintwell.qm";
-        QTest::newRow("SHOW must be the number 1")
-            << utf8("[LANG_MGR]\nLANG0_NAME=a\nLANG0_FOLDER=a\nLANG0_SHOW=2\nLANG1_NAME=b\nLANG1_FOLDER=b\n"
-                    "LANG1_SHOW=true\nLANG2_NAME=c\nLANG2_FOLDER=c\nLANG2_SHOW=01\nLANG3_NAME=d\nLANG3_FOLDER=d\n"
-                    "LANG3_SHOW=\n")
-            << 0 << QVector<int>{2} << QStringList{"c"} << QStringList{"c"} << QString();
-        QTest::newRow("ID neither renumbers nor makes a usable language on its own")
-            << utf8("[LANG_MGR]\nDEFAULT=5\nLANG5_ID=3\nLANG3_ID=8\nLANG3_NAME=Three\nLANG3_FOLDER=t\nLANG3_SHOW=1\n")
-            << 5 << QVector<int>{3} << QStringList{"Three"} << QStringList{"t"} << QString();
-        QTest::newRow("offered only with name and folder; a file needs the folder alone")
-            << utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_NAME=NoFolder\nLANG0_SHOW=1\nLANG1_FOLDER=nameless\nLANG1_SHOW=1\n")
-            << 1 << QVector<int>() << QStringList() << QStringList() << "/Lang/nameless/VqTintwell.qm";
-        QTest::newRow("the folder's own %1 takes the file name, filled one argument after the other")
-            << utf8("[LANG_MGR]\nLANG0_NAME=P\nLANG0_FOLDER=a%1b\nLANG0_SHOW=1\n") << 0 << QVector<int>{0}
-            << QStringList{"P"} << QStringList{"a%1b"} << "/Lang/aVqTintwell.qmb/%3";
-        QTest::newRow("DEFAULT signed") << utf8("[LANG_MGR]\nDEFAULT=-3\n") << -3 << QVector<int>() << QStringList()
-                                        << QStringList() << QString();
-        QTest::newRow("DEFAULT with leading zeros")
-            << utf8("[LANG_MGR]\nDEFAULT=010\n") << 10 << QVector<int>() << QStringList() << QStringList() << QString();
-        QTest::newRow("DEFAULT that is no number") << utf8("[LANG_MGR]\nDEFAULT=7\nDEFAULT=0x7\n") << 0
-                                                   << QVector<int>() << QStringList() << QStringList() << QString();
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("offered");
+        const auto row = [](const char* name, const char* ini, const char* file,
+                            const QStringList& offered) {
+            QTest::newRow(name) << utf8(ini) << QString::fromUtf8(file) << offered;
+        };
+        row("comments, blanks and padding; a comment after a value is part of it",
+            "; c\n[LANG_MGR]\n\n   \n# LANG1_SHOW=1\n  ;LANG1_NAME=X\n\t LANG0_NAME  =  With "
+            "blanks \t\n"
+            "LANG0_FOLDER = en ; e\nLANG0_SHOW = 1\n",
+            "/Lang/en ; e/VqTintwell.qm", {"With blanks"});
+        row("later equals signs stay in the value, lines without a key are skipped",
+            "[LANG_MGR]\nLANG0_NAME=a=b\n=LANG0_FOLDER\nLANG0_FOLDER\nLANG0_FOLDER=x=y\nLANG0_SHOW="
+            "1\n"
+            "=DEFAULT=3\n",
+            "/Lang/x=y/VqTintwell.qm", {"a=b"});
+        row("leading zeros name one language, in decimal; too large counts as 0",
+            "[LANG_MGR]\nDEFAULT=10\nLANG010_NAME=Ten\nLANG10_FOLDER=t\nLANG0010_SHOW=1\nLANG8_"
+            "NAME=Eight\n"
+            "LANG8_FOLDER=e\nLANG8_SHOW=1\nLANG99999999999_NAME=Big\nLANG99999999999_FOLDER=big\n"
+            "LANG99999999999_SHOW=1\n",
+            "/Lang/t/VqTintwell.qm", {"Big", "Eight", "Ten"});
+        row("later lines replace earlier ones",
+            "[LANG_MGR]\nDEFAULT=3\nLANG0_NAME=First\nLANG0_FOLDER=one\nLANG0_SHOW=1\nLANG0_NAME="
+            "Second\n"
+            "LANG0_FOLDER=two\nDEFAULT=0\nLANG1_SHOW=1\nLANG1_NAME=N\nLANG1_FOLDER=g\nLANG1_SHOW="
+            "0\n",
+            "/Lang/two/VqTintwell.qm", {"Second"});
+        row("only the LANG_MGR section counts, an unclosed bracket is no header",
+            "DEFAULT=2\nLANG0_NAME=A\nLANG0_FOLDER=a\nLANG0_SHOW=1\n[Other]\nDEFAULT=1\nLANG1_"
+            "FOLDER=b\n"
+            "LANG1_SHOW=1\n[LANG_MGR]\nLANG2_NAME=C\nLANG2_FOLDER=c\n[Other\n[X=1\n[ LANG_MGR ]\n"
+            "LANG3_FOLDER=d\nLANG3_SHOW=1\n[lang_mgr]\nLANG4_FOLDER=e\nLANG4_SHOW=1\n[LANG_MGR]"
+            "\nLANG2_SHOW=1\n",
+            "", {"C"});
+        row("keys are case-sensitive and matched whole",
+            "[LANG_MGR]\nDefault=1\nlang0_NAME=a\nLANG0_name=a\nLANG0_NAMES=a\nXLANG0_NAME="
+            "a\nLANGx_NAME=a\n"
+            "LANG_NAME=a\nLANG0_FOLDER=f\nLANG0_SHOW=1\n",
+            "/Lang/f/VqTintwell.qm", {});
+        row("SHOW must be the number 1",
+            "[LANG_MGR]\nLANG0_NAME=a\nLANG0_FOLDER=a\nLANG0_SHOW=2\nLANG1_NAME=b\nLANG1_FOLDER=b\n"
+            "LANG1_SHOW=true\nLANG2_NAME=c\nLANG2_FOLDER=c\nLANG2_SHOW=01\nLANG3_NAME=d\nLANG3_"
+            "FOLDER=d\n"
+            "LANG3_SHOW=\n",
+            "", {"c"});
+        row("ID neither renumbers nor makes a usable language on its own",
+            "[LANG_MGR]\nDEFAULT=5\nLANG5_ID=3\nLANG3_ID=5\nLANG3_NAME=Three\nLANG3_FOLDER="
+            "t\nLANG3_SHOW=1\n",
+            "", {"Three"});
+        row("offered only with name and folder; a file needs the folder alone",
+            "[LANG_MGR]\nDEFAULT=1\nLANG0_NAME=NoFolder\nLANG0_SHOW=1\nLANG1_FOLDER="
+            "nameless\nLANG1_SHOW=1\n",
+            "/Lang/nameless/VqTintwell.qm", {});
+        row("the folder's own %1 takes the file name: filled one argument after the other",
+            "[LANG_MGR]\nLANG0_FOLDER=a%1b\nLANG0_SHOW=1\n", "/Lang/aVqTintwell.qmb/%3", {});
+        row("DEFAULT signed", "[LANG_MGR]\nDEFAULT=-3\nLANG0_FOLDER=zero\nLANG0_SHOW=1\n", "", {});
+        row("DEFAULT decimal with leading zeros",
+            "[LANG_MGR]\nDEFAULT=010\nLANG8_FOLDER=eight\nLANG8_SHOW=1\nLANG10_FOLDER=ten\nLANG10_"
+            "SHOW=1\n",
+            "/Lang/ten/VqTintwell.qm", {});
+        row("DEFAULT that is no number counts as 0",
+            "[LANG_MGR]\nDEFAULT=7\nDEFAULT=0x7\nLANG0_FOLDER=zero\nLANG0_SHOW=1\nLANG7_FOLDER="
+            "x\nLANG7_SHOW=1\n",
+            "/Lang/zero/VqTintwell.qm", {});
         // The same catalogue in each encoding a host may use. The mark comes
         // right before the header, which a mark read as text would spoil.
         const QString both = QString::fromUtf8(Both);
-        const QVector<int> ids{0, 1};
-        const QStringList names{"简体中文", "繁體中文"}, folders{"chs", "cht"};
+        const QStringList names{"简体中文", "繁體中文"};
         const QString cht = "/Lang/cht/VqTintwell.qm";
-        QTest::newRow("UTF-8 with mark") << encode("UTF-8", both, "\xEF\xBB\xBF") << 1 << ids << names << folders
-                                         << cht;
+        QTest::newRow("UTF-8 with mark") << encode("UTF-8", both, "\xEF\xBB\xBF") << cht << names;
         QTest::newRow("UTF-16LE with mark, CR LF")
-            << encode("UTF-16LE", QString(both).replace("\n", "\r\n"), "\xFF\xFE") << 1 << ids << names << folders
-            << cht;
+            << encode("UTF-16LE", QString(both).replace("\n", "\r\n"), "\xFF\xFE") << cht << names;
         QTest::newRow("UTF-16LE with the mark twice")
-            << encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE") << 1 << ids << names << folders << cht;
-        QTest::newRow("GB2312 without mark") << encode("GB2312", both) << 1 << ids << names << folders << cht;
-        QTest::newRow("UTF-8 with the mark twice") << encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF") << 0
-                                                   << QVector<int>() << QStringList() << QStringList() << QString();
-        QTest::newRow("UTF-16BE reads as GB2312") << encode("UTF-16BE", both, "\xFE\xFF") << 0 << QVector<int>()
-                                                  << QStringList() << QStringList() << QString();
+            << encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE") << cht << names;
+        QTest::newRow("GB2312 without mark") << encode("GB2312", both) << cht << names;
+        QTest::newRow("UTF-8 with the mark twice")
+            << encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF") << QString() << QStringList();
+        QTest::newRow("UTF-16BE reads as GB2312")
+            << encode("UTF-16BE", both, "\xFE\xFF") << QString() << QStringList();
+        QTest::newRow("UTF-16LE mark alone")
+            << QByteArray("\xFF\xFE") << QString() << QStringList();
     }
 
     void catalogue()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(int, defaultId);
-        QFETCH(QVector<int>, ids);
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, folders);
-        QFETCH(QString, defaultFile);
+        QFETCH(QString, file);
+        QFETCH(QStringList, offered);
         CTranslatorMgr manager;
-        QVERIFY(writeFile("/Lang/Lang.ini", "[LANG_MGR]\nDEFAULT=9\nLANG9_NAME=N\nLANG9_FOLDER=x\nLANG9_SHOW=1\n"));
+        QVERIFY(writeFile("/Lang/Lang.ini",
+                          "[LANG_MGR]\nLANG0_NAME=N\nLANG0_FOLDER=x\nLANG0_SHOW=1\n"));
         manager.loadLangIni();
         QVERIFY(writeFile("/Lang/Lang.ini", bytes));
         manager.loadLangIni();
-        QCOMPARE(manager.defaultLangId(), defaultId);
-        QVector<int> shownIds;
-        QStringList shownNames, shownFolders;
+        QCOMPARE(manager.qmFilePath(manager.defaultLangId()),
+                 file.isEmpty() ? QString() : appDir() + file);
+        QStringList names;
         const QList<LangInfo> languages = manager.visibleLangList();
-        for (const LangInfo& info : languages) {
-            shownIds << info.id;
-            shownNames << info.name;
-            shownFolders << info.folder;
-        }
-        QCOMPARE(shownIds, ids);
-        QCOMPARE(shownNames, names);
-        QCOMPARE(shownFolders, folders);
-        QCOMPARE(manager.qmFilePath(defaultId), defaultFile.isEmpty() ? QString() : appDir() + defaultFile);
-    }
-
-    // The codec goes by the mark alone and leaves the mark for the reader.
-    void codecForDevice_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QByteArray>("codec");
-        QTest::newRow("empty") << QByteArray() << QByteArray("GB2312");
-        QTest::newRow("single FF") << QByteArray("\xFF") << QByteArray("GB2312");
-        QTest::newRow("FF FE only") << QByteArray("\xFF\xFE") << QByteArray("UTF-16LE");
-        QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF[L") << QByteArray("UTF-8");
-        QTest::newRow("UTF-8 mark cut short") << QByteArray("\xEF\xBB") << QByteArray("GB2312");
-    }
-
-    void codecForDevice()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, codec);
-        QBuffer buffer(&bytes);
-        QVERIFY(buffer.open(QIODevice::ReadOnly));
-        QCOMPARE(CTranslatorMgr::codecForDevice(&buffer), QTextCodec::codecForName(codec));
-        QCOMPARE(buffer.pos(), qint64(0));
+        for (const LangInfo& info : languages)
+            names << info.name;
+        QCOMPARE(names, offered);
     }
 
     // Which file each SetHost loads, and which boxes it shows on the way,
@@ -260,32 +243,38 @@ private slots:
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("loaded"); // what the title translates to
-        const QByteArray chooseEn =
-            utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW=1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n");
+        const QByteArray chooseEn = utf8("[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW="
+                                         "1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n");
         const QString noIni = "Failed to open INI file:" + appDir() + "/Lang/Lang.ini";
-        const QString chsFailed = "Load translator file" + appDir() + "/Lang/chs/VqTintwell.qmfailed!";
+        const QString chsFailed =
+            "Load translator file" + appDir() + "/Lang/chs/VqTintwell.qmfailed!";
         const QStringList none;
         QTest::newRow("default language") << chooseEn << "b"
                                           << "a" << none << none << "A";
         QTest::newRow("no catalogue") << QByteArray() << "b" << QString() << QStringList{"Warning"}
                                       << QStringList{noIni} << "B";
-        QTest::newRow("no DEFAULT picks 0") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << "b"
-                                            << "a" << none << none << "A";
+        QTest::newRow("no DEFAULT picks 0")
+            << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << "b"
+            << "a" << none << none << "A";
         QTest::newRow("DEFAULT names no language")
             << utf8("[LANG_MGR]\nDEFAULT=7\nLANG0_FOLDER=en\nLANG0_SHOW=1\n") << "b"
             << "a" << none << none << "B";
-        QTest::newRow("hidden language") << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << "b"
-                                         << "a" << none << none << "B";
+        QTest::newRow("hidden language")
+            << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << "b"
+            << "a" << none << none << "B";
         QTest::newRow("chosen file missing") << chooseEn << "b" << QString() << none << none << "B";
         QTest::newRow("both files missing")
             << chooseEn << QString() << QString() << QStringList{"Error", "Warning"}
-            << QStringList{"Cannot find the \"" + appDir() + "/Lang/en/VqTintwell.qm\" file", chsFailed} << QString();
-        QTest::newRow("nothing at all") << QByteArray() << QString() << QString()
-                                        << QStringList{"Warning", "Error", "Warning"}
-                                        << QStringList{noIni, "Cannot find the \"\" file", chsFailed} << QString();
+            << QStringList{"Cannot find the \"" + appDir() + "/Lang/en/VqTintwell.qm\" file",
+                           chsFailed}
+            << QString();
+        QTest::newRow("nothing at all")
+            << QByteArray() << QString() << QString() << QStringList{"Warning", "Error", "Warning"}
+            << QStringList{noIni, "Cannot find the \"\" file", chsFailed} << QString();
         QTest::newRow("chosen file is no translation")
             << chooseEn << QString() << "garbage" << QStringList{"Warning"}
-            << QStringList{"Load translator file" + appDir() + "/Lang/en/VqTintwell.qmfailed!"} << QString();
+            << QStringList{"Load translator file" + appDir() + "/Lang/en/VqTintwell.qmfailed!"}
+            << QString();
     }
 
     void loading()
@@ -325,9 +314,11 @@ private slots:
         QTest::addColumn<QByteArray>("property");
         QTest::addColumn<QString>("shown");
         const QString ink = "InkManagement", refills = "InkRefillLog";
-        const auto row = [](const QString& dialog, const char* object, const char* property, const char* shown) {
+        const auto row = [](const QString& dialog, const char* object, const char* property,
+                            const char* shown) {
             QTest::addRow("%s %s.%s", qPrintable(dialog), object, property)
-                << dialog << QString::fromLatin1(object) << QByteArray(property) << QString::fromLatin1(shown);
+                << dialog << QString::fromLatin1(object) << QByteArray(property)
+                << QString::fromLatin1(shown);
         };
         row(ink, "", "windowTitle", "IM:Ink Management");
         row(ink, "label_title", "text", "IM:Ink Management");
@@ -362,8 +353,9 @@ private slots:
         host.limited = false;
         host.inkList.records = {RecordingHost::ink("Cyan", 250)};
         g_host = &host;
-        const std::unique_ptr<QDialog> window(dialog == "InkManagement" ? static_cast<QDialog*>(new InkManagement(0))
-                                                                        : new InkRefillLog);
+        const std::unique_ptr<QDialog> window(dialog == "InkManagement"
+                                                  ? static_cast<QDialog*>(new InkManagement(0))
+                                                  : new InkRefillLog);
         g_host = nullptr;
         QObject* target = object.isEmpty() ? window.get() : window->findChild<QObject*>(object);
         if (property == "unlimited")

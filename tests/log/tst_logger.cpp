@@ -23,7 +23,8 @@ namespace {
 constexpr qint64 Limit = 209715200;
 const QString Prefix = QStringLiteral("Activity");
 const QString Time = QStringLiteral("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}");
-const QString Header = QStringLiteral("========== Log Session Started at %1 ==========\n").arg(Time);
+const QString Header =
+    QStringLiteral("========== Log Session Started at %1 ==========\n").arg(Time);
 const QString Banner = QStringLiteral("\t——————————进入墨水加密界面——————————");
 
 QString line(const char* level, const QString& message)
@@ -36,7 +37,8 @@ QString line(const char* level, const QString& message)
 QString tail(const QString& path, qint64 offset = 0)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.seek(offset) ? QString::fromUtf8(file.readAll()) : QString();
+    return file.open(QIODevice::ReadOnly) && file.seek(offset) ? QString::fromUtf8(file.readAll())
+                                                               : QString();
 }
 
 bool matchesWhole(const QString& text, const QString& pattern)
@@ -56,7 +58,8 @@ bool create(const QDir& dir, const QString& name, qint64 size = -1)
 bool setModified(const QString& path, const QDateTime& time)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
+    return file.open(QIODevice::ReadWrite)
+        && file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -97,29 +100,35 @@ private slots:
         QTest::addColumn<QString>("written");
         QTest::addColumn<bool>("continued");
         const QStringList none;
-        QTest::newRow("nothing there") << none << QString() << qint64(0) << "Activity1.log" << false;
-        QTest::newRow("newest continued")
-            << QStringList{"Activity1.log", "Activity2.log"} << QString() << qint64(0) << "Activity2.log" << true;
+        QTest::newRow("nothing there")
+            << none << QString() << qint64(0) << "Activity1.log" << false;
+        QTest::newRow("newest continued") << QStringList{"Activity1.log", "Activity2.log"}
+                                          << QString() << qint64(0) << "Activity2.log" << true;
         QTest::newRow("numbers compare as integers")
-            << QStringList{"Activity12.log", "Activity9.log"} << QString() << qint64(0) << "Activity12.log" << true;
-        QTest::newRow("leading zeros") << QStringList{"Activity007.log", "Activity3.log"} << QString() << qint64(0)
-                                       << "Activity7.log" << true;
-        QTest::newRow("leading dot") << QStringList{".Activity5.log", "Activity2.log"} << QString() << qint64(0)
-                                     << "Activity5.log" << true;
-        QTest::newRow("two dots") << QStringList{"..Activity5.log", "Activity2.log"} << QString() << qint64(0)
-                                  << "Activity2.log" << true;
-        QTest::newRow("foreign names") << QStringList{"activity4.log",       "Activity.log",   "Activity4.log.bak",
-                                                      "Activity4.txt",       "XActivity4.log", "Activity4.log\n",
-                                                      "Activity3.log/inside"}
-                                       << QString() << qint64(0) << "Activity1.log" << false;
-        QTest::newRow("zero") << QStringList{"Activity0.log"} << QString() << qint64(0) << "Activity1.log" << false;
-        QTest::newRow("too large for an int") << QStringList{"Activity3.log", "Activity2147483648.log"} << QString()
-                                              << qint64(0) << "Activity3.log" << true;
-        QTest::newRow("largest int") << QStringList{"Activity3.log", "Activity2147483647.log"} << QString() << qint64(0)
-                                     << "Activity2147483647.log" << true;
-        QTest::newRow("newest at limit") << QStringList{"Activity1.log"} << "Activity2.log" << Limit << "Activity1.log"
-                                         << false;
-        QTest::newRow("newest at limit, no 1") << none << "Activity2.log" << Limit << "Activity1.log" << false;
+            << QStringList{"Activity12.log", "Activity9.log"} << QString() << qint64(0)
+            << "Activity12.log" << true;
+        QTest::newRow("leading zeros") << QStringList{"Activity007.log", "Activity3.log"}
+                                       << QString() << qint64(0) << "Activity7.log" << true;
+        QTest::newRow("leading dot") << QStringList{".Activity5.log", "Activity2.log"} << QString()
+                                     << qint64(0) << "Activity5.log" << true;
+        QTest::newRow("two dots") << QStringList{"..Activity5.log", "Activity2.log"} << QString()
+                                  << qint64(0) << "Activity2.log" << true;
+        QTest::newRow("foreign names")
+            << QStringList{"activity4.log",       "Activity.log",   "Activity4.log.bak",
+                           "Activity4.txt",       "XActivity4.log", "Activity4.log\n",
+                           "Activity3.log/inside"}
+            << QString() << qint64(0) << "Activity1.log" << false;
+        QTest::newRow("zero") << QStringList{"Activity0.log"} << QString() << qint64(0)
+                              << "Activity1.log" << false;
+        QTest::newRow("too large for an int")
+            << QStringList{"Activity3.log", "Activity2147483648.log"} << QString() << qint64(0)
+            << "Activity3.log" << true;
+        QTest::newRow("largest int") << QStringList{"Activity3.log", "Activity2147483647.log"}
+                                     << QString() << qint64(0) << "Activity2147483647.log" << true;
+        QTest::newRow("newest at limit")
+            << QStringList{"Activity1.log"} << "Activity2.log" << Limit << "Activity1.log" << false;
+        QTest::newRow("newest at limit, no 1")
+            << none << "Activity2.log" << Limit << "Activity1.log" << false;
     }
 
     void startup()
@@ -134,12 +143,15 @@ private slots:
         QVERIFY(sized.isEmpty() || create(m_dir, sized, size));
         const QString path = m_dir.filePath(written);
         const qint64 oldSize = QFileInfo(path).size();
-        const QStringList before = m_dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList before =
+            m_dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
         QCOMPARE(logger->currentLogFilePath(), path);
-        QVERIFY(matchesWhole(tail(path, oldSize), (continued ? QStringLiteral("\n") : QString()) + Header));
-        const QStringList after = m_dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QVERIFY(matchesWhole(tail(path, oldSize),
+                             (continued ? QStringLiteral("\n") : QString()) + Header));
+        const QStringList after =
+            m_dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         QCOMPARE(after.size(), before.size() + (before.contains(written) ? 0 : 1));
     }
 
@@ -149,11 +161,13 @@ private slots:
     {
         const QString deep = m_tmp->path() + QStringLiteral("/a/b/../c/Activity");
         DynamicLibLogger* logger = DynamicLibLogger::instance(deep, Prefix, 365);
-        QCOMPARE(logger->currentLogFilePath(), m_tmp->path() + QStringLiteral("/a/c/Activity/Activity1.log"));
+        QCOMPARE(logger->currentLogFilePath(),
+                 m_tmp->path() + QStringLiteral("/a/c/Activity/Activity1.log"));
         QCOMPARE(DynamicLibLogger::instance(m_dir.path(), QStringLiteral("Else"), 0), logger);
         logger->log(DynamicLibLogger::Info, QStringLiteral("here"));
         QVERIFY(!m_dir.exists());
-        QVERIFY(matchesWhole(tail(logger->currentLogFilePath()), Header + line("INFO", QStringLiteral("here"))));
+        QVERIFY(matchesWhole(tail(logger->currentLogFilePath()),
+                             Header + line("INFO", QStringLiteral("here"))));
     }
 
     void lineFormat_data()
@@ -168,9 +182,12 @@ private slots:
         QTest::newRow("fatal") << 4 << QStringLiteral("a") << QStringLiteral("[FATAL] a");
         QTest::newRow("above range") << 5 << QStringLiteral("a") << QStringLiteral("[UNKNOWN] a");
         QTest::newRow("negative") << -1 << QStringLiteral("a") << QStringLiteral("[UNKNOWN] a");
-        QTest::newRow("empty message ends with a blank") << 1 << QString() << QStringLiteral("[INFO] ");
-        QTest::newRow("placeholders stay") << 1 << QStringLiteral("%1 %2 %L1") << QStringLiteral("[INFO] %1 %2 %L1");
-        QTest::newRow("line breaks stay") << 3 << QStringLiteral("one\ntwo\n") << QStringLiteral("[ERROR] one\ntwo\n");
+        QTest::newRow("empty message ends with a blank")
+            << 1 << QString() << QStringLiteral("[INFO] ");
+        QTest::newRow("placeholders stay")
+            << 1 << QStringLiteral("%1 %2 %L1") << QStringLiteral("[INFO] %1 %2 %L1");
+        QTest::newRow("line breaks stay")
+            << 3 << QStringLiteral("one\ntwo\n") << QStringLiteral("[ERROR] one\ntwo\n");
         QTest::newRow("UTF-8") << 1 << Banner << QStringLiteral("[INFO] ") + Banner;
     }
 
@@ -184,15 +201,15 @@ private slots:
         logger->log(DynamicLibLogger::LogLevel(level), message);
         const QString text = tail(logger->currentLogFilePath());
         const QRegularExpressionMatch match =
-            QRegularExpression(
-                QRegularExpression::anchoredPattern(QStringLiteral("(?s)====.*(%1) ==========\n\\[(%1)\\] %2\n")
-                                                        .arg(Time, QRegularExpression::escape(written))))
+            QRegularExpression(QRegularExpression::anchoredPattern(
+                                   QStringLiteral("(?s)====.*(%1) ==========\n\\[(%1)\\] %2\n")
+                                       .arg(Time, QRegularExpression::escape(written))))
                 .match(text);
         QVERIFY2(match.hasMatch(), qPrintable(text));
         // Local time of writing, to the millisecond.
         for (int group : {1, 2}) {
-            const QDateTime tag =
-                QDateTime::fromString(match.captured(group), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+            const QDateTime tag = QDateTime::fromString(match.captured(group),
+                                                        QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
             QVERIFY(before <= tag && tag <= QDateTime::currentDateTime());
         }
     }
@@ -208,8 +225,9 @@ private slots:
         QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity1.log")), Limit), Header));
         QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log")), Limit),
                              line("INFO", QStringLiteral("A"))));
-        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity3.log"))),
-                             line("INFO", QStringLiteral("B")) + line("INFO", QStringLiteral("C"))));
+        QVERIFY(
+            matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity3.log"))),
+                         line("INFO", QStringLiteral("B")) + line("INFO", QStringLiteral("C"))));
         // A file that reaches the limit with the run header moves on at the
         // next line.
         DynamicLibLogger::destroyInstance();
@@ -218,7 +236,8 @@ private slots:
         logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
         QCOMPARE(QFileInfo(logger->currentLogFilePath()).size(), Limit);
         logger->log(DynamicLibLogger::Info, QStringLiteral("D"));
-        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity4.log"))), line("INFO", QStringLiteral("D"))));
+        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity4.log"))),
+                             line("INFO", QStringLiteral("D"))));
         QVERIFY(logger->rotateLogFile());
         QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(QStringLiteral("Activity5.log")));
     }
@@ -235,9 +254,12 @@ private slots:
         const QDate today = now.date();
         QTest::newRow("365 days") << now.addDays(-365) << 365 << false;
         QTest::newRow("366 days") << now.addDays(-366) << 365 << true;
-        QTest::newRow("midnight of day 365") << QDateTime(today.addDays(-365), QTime(0, 0)) << 365 << false;
-        QTest::newRow("late on day 366") << QDateTime(today.addDays(-366), QTime(23, 59, 59)) << 365 << true;
-        QTest::newRow("two days, retention 1") << QDateTime(today.addDays(-2), QTime(23, 59)) << 1 << true;
+        QTest::newRow("midnight of day 365")
+            << QDateTime(today.addDays(-365), QTime(0, 0)) << 365 << false;
+        QTest::newRow("late on day 366")
+            << QDateTime(today.addDays(-366), QTime(23, 59, 59)) << 365 << true;
+        QTest::newRow("two days, retention 1")
+            << QDateTime(today.addDays(-2), QTime(23, 59)) << 1 << true;
         QTest::newRow("future") << now.addDays(400) << 365 << false;
         QTest::newRow("retention 0") << now.addDays(-5000) << 0 << false;
     }
@@ -259,14 +281,17 @@ private slots:
         QCOMPARE(logger->currentLogFilePath(),
                  m_dir.filePath(QLatin1String(removed ? "Activity1.log" : "Activity4.log")));
 
-        QVERIFY(create(m_dir, "Activity2.log") && setModified(m_dir.filePath("Activity2.log"), modified));
+        QVERIFY(create(m_dir, "Activity2.log")
+                && setModified(m_dir.filePath("Activity2.log"), modified));
         const QString before = tail(logger->currentLogFilePath());
         logger->cleanupOldLogs();
         QCOMPARE(m_dir.exists("Activity2.log"), !removed);
         // A line only when something went.
-        const QString report = QStringLiteral("Cleaned up 1 old log files (older than %1 days)").arg(days);
+        const QString report =
+            QStringLiteral("Cleaned up 1 old log files (older than %1 days)").arg(days);
         QVERIFY(matchesWhole(tail(logger->currentLogFilePath()),
-                             QRegularExpression::escape(before) + (removed ? line("INFO", report) : QString())));
+                             QRegularExpression::escape(before)
+                                 + (removed ? line("INFO", report) : QString())));
     }
 
     // A directory or file that cannot be made or opened leaves the logger
@@ -290,7 +315,8 @@ private slots:
         const QDir root(m_tmp->path());
         QVERIFY(isDirectory ? root.mkpath(blocker) : create(root, blocker));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), Prefix, 365);
-        QCOMPARE(logger->currentLogFilePath(), lastPath.isEmpty() ? QString() : root.filePath(lastPath));
+        QCOMPARE(logger->currentLogFilePath(),
+                 lastPath.isEmpty() ? QString() : root.filePath(lastPath));
         logger->log(DynamicLibLogger::Fatal, QStringLiteral("dropped"));
         QVERIFY(!m_dir.exists(QStringLiteral("Activity2.log")));
         if (!isDirectory)
@@ -309,8 +335,8 @@ private slots:
         QVERIFY(!m_dir.exists(QStringLiteral("Activity2.log")));
         QVERIFY(logger->rotateLogFile());
         logger->log(DynamicLibLogger::Info, QStringLiteral("third"));
-        QVERIFY(
-            matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log"))), line("INFO", QStringLiteral("third"))));
+        QVERIFY(matchesWhole(tail(m_dir.filePath(QStringLiteral("Activity2.log"))),
+                             line("INFO", QStringLiteral("third"))));
     }
 
     // A line the system refuses (here a file size limit) is gone for good,
@@ -342,21 +368,22 @@ private slots:
         const QDir logDir(QCoreApplication::applicationDirPath() + QStringLiteral("/Log/Activity"));
         QVERIFY(QDir(logDir.filePath(QStringLiteral(".."))).removeRecursively());
         QVERIFY(create(logDir, QStringLiteral("Activity1.log")));
-        QVERIFY(
-            setModified(logDir.filePath(QStringLiteral("Activity1.log")), QDateTime::currentDateTime().addDays(-360)));
+        QVERIFY(setModified(logDir.filePath(QStringLiteral("Activity1.log")),
+                            QDateTime::currentDateTime().addDays(-360)));
         QVERIFY(create(logDir, QStringLiteral("Activity2.log")));
-        QVERIFY(
-            setModified(logDir.filePath(QStringLiteral("Activity2.log")), QDateTime::currentDateTime().addDays(-370)));
+        QVERIFY(setModified(logDir.filePath(QStringLiteral("Activity2.log")),
+                            QDateTime::currentDateTime().addDays(-370)));
         const QString opening = line("INFO", QString()) + line("INFO", Banner);
         for (int run = 0; run < 2; ++run) {
             DynamicLibLogger::destroyInstance();
             InkManagement first(0);
             InkManagement second(0);
         }
-        QCOMPARE(logDir.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Activity1.log")});
+        QCOMPARE(logDir.entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Activity1.log")});
         QVERIFY(matchesWhole(tail(logDir.filePath(QStringLiteral("Activity1.log"))),
-                             QStringLiteral("old\n\n") + Header + opening + opening + QStringLiteral("\n") + Header
-                                 + opening + opening));
+                             QStringLiteral("old\n\n") + Header + opening + opening
+                                 + QStringLiteral("\n") + Header + opening + opening));
     }
 
 private:

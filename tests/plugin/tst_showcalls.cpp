@@ -72,7 +72,8 @@ private slots:
     {
         QTest::addColumn<QRect>("outer");
         QTest::addColumn<QPoint>("expected");
-        QTest::newRow("wide host") << QRect(QPoint(100, 100), QPoint(1099, 899)) << QPoint(162, 218);
+        QTest::newRow("wide host")
+            << QRect(QPoint(100, 100), QPoint(1099, 899)) << QPoint(162, 218);
         QTest::newRow("narrow host") << QRect(QPoint(0, 0), QPoint(499, 399)) << QPoint(-187, -81);
     }
 
@@ -115,7 +116,8 @@ private slots:
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
         QCOMPARE(results, (QList<bool>{false, false, false, false, true}));
-        QCOMPARE(linesMeanwhile, (QStringList{AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown}));
+        QCOMPARE(linesMeanwhile,
+                 (QStringList{AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown}));
         QCOMPARE(m_host->fillCalls, 1);
     }
 
@@ -131,8 +133,9 @@ private slots:
         whenShown([&](QWidget* dialog) {
             handedOver = m_plugin->SetHost(&other);
             m_plugin->ShowForWindow(nullptr, 0);
-            DialogDriver::whenShown("InkRefillLog",
-                                    [](QWidget* refills) { DialogDriver::click(refills, "pushButton_close"); });
+            DialogDriver::whenShown("InkRefillLog", [](QWidget* refills) {
+                DialogDriver::click(refills, "pushButton_close");
+            });
             DialogDriver::click(dialog, "pushButton_inkRefillLog");
         });
         QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
@@ -154,8 +157,10 @@ private slots:
         QTest::addColumn<bool>("expected");
         for (bool widget : {false, true}) {
             const char* call = widget ? "ShowForWidget" : "ShowForWindow";
-            QTest::addRow("%s, Close", call) << widget << QStringLiteral("pushButton_close") << true;
-            QTest::addRow("%s, title-bar close", call) << widget << QStringLiteral("pushButton_close_2") << true;
+            QTest::addRow("%s, Close", call)
+                << widget << QStringLiteral("pushButton_close") << true;
+            QTest::addRow("%s, title-bar close", call)
+                << widget << QStringLiteral("pushButton_close_2") << true;
             QTest::addRow("%s, window system", call) << widget << QString() << false;
         }
     }
@@ -176,7 +181,8 @@ private slots:
                 DialogDriver::click(dialog, closedBy.toLatin1().constData());
         });
         const HWND unknown = reinterpret_cast<HWND>(quintptr(0x7fff1234));
-        QCOMPARE(widget ? m_plugin->ShowForWidget(&parent, INT_MIN) : m_plugin->ShowForWindow(unknown, INT_MAX),
+        QCOMPARE(widget ? m_plugin->ShowForWidget(&parent, INT_MIN)
+                        : m_plugin->ShowForWindow(unknown, INT_MAX),
                  expected);
         QCOMPARE(parentMeanwhile, widget ? &parent : nullptr);
         QCOMPARE(m_host->fillCalls, 1);
