@@ -28,25 +28,19 @@ public:
         bool throws = false;            // throw once the list is filled
     };
 
-    static InkRecord ink(const QByteArray& name, double amount)
-    {
-        InkRecord record{};
-        std::memcpy(record.name, name.constData(),
-                    std::min<size_t>(size_t(name.size()), sizeof record.name - 1));
-        record.amount = amount;
-        return record;
-    }
-
     static InkRecord refill(const std::vector<int>& time, const QByteArray& name = "Cyan",
                             double amount = 12.5)
     {
-        InkRecord record = ink(name, amount);
+        InkRecord record{};
+        std::memcpy(record.name, name.constData(), std::min<size_t>(name.size(), 127));
+        record.amount = amount;
         int* fields[] = {&record.year, &record.month,  &record.day,
                          &record.hour, &record.minute, &record.second};
-        for (size_t i = 0; i < time.size() && i < 6; ++i)
+        for (size_t i = 0; i < std::min<size_t>(time.size(), 6); ++i)
             *fields[i] = time[i];
         return record;
     }
+    static InkRecord ink(const QByteArray& name, double amount) { return refill({}, name, amount); }
 
     void WriteLog(const char* line) override { logLines.append(QString::fromUtf8(line)); }
     void FreeRecords(InkRecord* records) override
@@ -72,9 +66,7 @@ public:
     }
 
     bool limited = true;
-    Answer inkList;
-    Answer refillLog;
-
+    Answer inkList, refillLog;
     QStringList logLines;
     std::vector<InkRecord> lastReturned; // the array that came back last, as the plug-in left it
     int fillCalls = 0, freeCalls = 0, badFrees = 0, badLists = 0;
@@ -86,8 +78,7 @@ private:
         badLists += (list->count != 0 || list->records) ? 1 : 0;
         list->count = answer.count.value_or(int(answer.records.size()));
         if (!answer.noArray && !answer.records.empty()) {
-            // Moving a vector keeps its buffer, so earlier arrays stay put.
-            m_out.push_back(answer.records);
+            m_out.push_back(answer.records); // moving a vector keeps its buffer
             list->records = m_out.back().data();
         }
         if (answer.throws)
