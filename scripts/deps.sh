@@ -8,7 +8,7 @@ packages=(
     cmake g++ make
     qtbase5-dev qttools5-dev qttools5-dev-tools
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-5compat-dev
-    xvfb xauth fonts-noto-cjk locales
+    xvfb xauth fonts-noto-cjk locales python3
 )
 packages+=("$@")
 

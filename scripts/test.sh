@@ -13,6 +13,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # the code checkers.
 "$root/scripts/deps.sh" clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64 clang-format clang-tidy clazy
 
+echo "== The mutation list still applies to the sources"
+python3 "$root/scripts/mutate.py" --check
+
 for qt in 5 6; do
     build=$root/build
     [ "$qt" = 5 ] || build=$root/build-qt$qt

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -14,11 +15,14 @@
 // from a timer that is started before the call that opens them.
 namespace DialogDriver {
 
+// Shown means mapped by the window system: a window closed before that is
+// still asked for the focus once its map arrives, and X refuses that.
 inline QWidget* findShown(const QString& objectName)
 {
     const auto widgets = QApplication::topLevelWidgets();
     for (QWidget* widget : widgets)
-        if (widget->objectName() == objectName && widget->isVisible())
+        if (widget->objectName() == objectName && widget->windowHandle()
+            && widget->windowHandle()->isExposed())
             return widget;
     return nullptr;
 }
