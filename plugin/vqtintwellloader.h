@@ -20,23 +20,26 @@ public:
     VqTintwellLoader& operator=(const VqTintwellLoader&) = delete;
 
     // 'path' may leave out the platform's prefix and suffix ("dir/VqTintwell").
-    // On failure errorString() names the file, the missing export or the
-    // system's reason.
+    // On failure errorString() names the file and what is wrong with it: the
+    // system's reason it cannot be loaded, or the export it lacks.
     bool load(const QString& path)
     {
         unload();
+        if (path.isEmpty())
+            return fail(QStringLiteral("No library file given to load the VqTintwell plug-in from"));
         m_library.setFileName(path);
+        // QLibrary's own message names the file and the system's reason.
+        if (!m_library.load())
+            return fail(m_library.errorString());
         const auto create = reinterpret_cast<VqNewInterfaceFn>(m_library.resolve("NewInterface"));
-        m_release = create ? reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface")) : nullptr;
-        if (!create || !m_release) {
-            m_error = m_library.errorString();
-        } else if (!(m_object = create())) {
-            m_error = QStringLiteral("NewInterface of %1 returned no object").arg(m_library.fileName());
-        } else {
-            return true;
-        }
-        unload();
-        return false;
+        m_release = reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface"));
+        // Qt has no reason to give for a symbol that is not there.
+        if (!create || !m_release)
+            return fail(QStringLiteral("%1 is not the VqTintwell plug-in: it does not export %2")
+                            .arg(m_library.fileName(), QLatin1String(create ? "ReleaseInterface" : "NewInterface")));
+        if (!(m_object = create()))
+            return fail(QStringLiteral("NewInterface of %1 returned no object").arg(m_library.fileName()));
+        return true;
     }
 
     // Releases the interface object, then the library. Never while a show
@@ -55,6 +58,13 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    bool fail(const QString& error)
+    {
+        m_error = error;
+        unload();
+        return false;
+    }
+
     QLibrary m_library;
     VqReleaseInterfaceFn m_release = nullptr;
     ITintwell* m_object = nullptr;
