@@ -36,6 +36,8 @@ InkManagement::InkManagement(int /*reserved*/, QWidget* parent)
     FramelessWindow::makeFrameless(this);
     init();
     loadInkList();
+    // Where an operator looks to leave the window; the style sheet marks it.
+    ui->pushButton_close->setFocus();
 }
 
 InkManagement::~InkManagement() = default;
@@ -65,7 +67,7 @@ void InkManagement::retranslate()
     ui->label_title->setText(CTranslatorMgr::translate("InkManagement", "Ink Management"));
     ui->pushButton_close_2->setText(QString());
     // The title-bar button shows only an icon; screen readers say its name.
-    ui->pushButton_close_2->setAccessibleName(CTranslatorMgr::translate("InkManagement", "Close"));
+    ui->pushButton_close_2->setAccessibleName(CTranslatorMgr::translate("InkManagement", "Close Ink Management"));
     ui->label_inkInfo->setText(CTranslatorMgr::translate("InkManagement", "Ink Information:"));
     ui->label_ink->setText(CTranslatorMgr::translate("InkManagement", "Ink"));
     ui->label_remaining->setText(CTranslatorMgr::translate("InkManagement", "Remaining"));
@@ -73,6 +75,9 @@ void InkManagement::retranslate()
     ui->label_info3->setText(
         CTranslatorMgr::translate("InkManagement", "Note: The current device has unlimited ink remaining!"));
     ui->pushButton_close->setText(CTranslatorMgr::translate("InkManagement", "Close"));
+    // Screen readers name the table by the header above it.
+    ui->tableWidget_inkList->setAccessibleName(ui->label_ink->text() + QStringLiteral(", ")
+                                               + ui->label_remaining->text());
 }
 
 void InkManagement::loadInkList()

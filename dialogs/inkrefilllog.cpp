@@ -51,6 +51,8 @@ InkRefillLog::InkRefillLog(QWidget* parent)
     HostTable::installColumnLines(ui->tableWidget_inkList, {dark, dark, QColor(0xE8, 0xE8, 0xE8)});
     FramelessWindow::addFrameShadow(ui->widget_border, ShadowBlurRadius);
     loadRefillLog();
+    // Where an operator looks to leave the window; the style sheet marks it.
+    ui->pushButton_close->setFocus();
 }
 
 InkRefillLog::~InkRefillLog() = default;
@@ -61,11 +63,15 @@ void InkRefillLog::retranslate()
     ui->label_title->setText(CTranslatorMgr::translate("InkRefillLog", "Ink Refill Log"));
     ui->pushButton_close_2->setText(QString());
     // The title-bar button shows only an icon; screen readers say its name.
-    ui->pushButton_close_2->setAccessibleName(CTranslatorMgr::translate("InkRefillLog", "Close"));
+    ui->pushButton_close_2->setAccessibleName(CTranslatorMgr::translate("InkRefillLog", "Close Ink Refill Log"));
     ui->label_ink->setText(CTranslatorMgr::translate("InkRefillLog", "Time"));
     ui->label_remaining->setText(CTranslatorMgr::translate("InkRefillLog", "Ink"));
     ui->label_added->setText(CTranslatorMgr::translate("InkRefillLog", "Added"));
     ui->pushButton_close->setText(CTranslatorMgr::translate("InkRefillLog", "OK"));
+    // Screen readers name the table by the header above it.
+    ui->tableWidget_inkList->setAccessibleName(ui->label_ink->text() + QStringLiteral(", ")
+                                               + ui->label_remaining->text() + QStringLiteral(", ")
+                                               + ui->label_added->text());
 }
 
 void InkRefillLog::loadRefillLog()

@@ -41,15 +41,20 @@ bool outerRect(HWND window, Rect* rect)
     return true;
 }
 
+// A window that is not shown yet cannot take the focus: X refuses it
+// (BadMatch from SetInputFocus). Shown later, it comes up active and on top
+// anyway.
 void setForeground(HWND window)
 {
-    if (QWidget* widget = widgetFor(window))
+    QWidget* widget = widgetFor(window);
+    if (widget && widget->isVisible())
         widget->activateWindow();
 }
 
 void bringToTop(HWND window)
 {
-    if (QWidget* widget = widgetFor(window))
+    QWidget* widget = widgetFor(window);
+    if (widget && widget->isVisible())
         widget->raise();
 }
 

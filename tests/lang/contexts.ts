@@ -36,6 +36,10 @@
         <source>Unlimited</source>
         <translation>IM:Unlimited</translation>
     </message>
+    <message>
+        <source>Close Ink Management</source>
+        <translation>IM:Close Ink Management</translation>
+    </message>
 </context>
 <context>
     <name>InkRefillLog</name>
@@ -62,6 +66,10 @@
     <message>
         <source>Close</source>
         <translation>IRL:Close</translation>
+    </message>
+    <message>
+        <source>Close Ink Refill Log</source>
+        <translation>IRL:Close Ink Refill Log</translation>
     </message>
 </context>
 </TS>

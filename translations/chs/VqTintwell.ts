@@ -35,6 +35,10 @@
         <source>Unlimited</source>
         <translation>无限</translation>
     </message>
+    <message>
+        <source>Close Ink Management</source>
+        <translation>关闭墨水管理</translation>
+    </message>
 </context>
 <context>
     <name>InkRefillLog</name>
@@ -59,8 +63,8 @@
         <translation>确定</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>关闭</translation>
+        <source>Close Ink Refill Log</source>
+        <translation>关闭加墨记录</translation>
     </message>
 </context>
 </TS>

@@ -35,6 +35,10 @@
         <source>Unlimited</source>
         <translation>Unlimited</translation>
     </message>
+    <message>
+        <source>Close Ink Management</source>
+        <translation>Close Ink Management</translation>
+    </message>
 </context>
 <context>
     <name>InkRefillLog</name>
@@ -59,8 +63,8 @@
         <translation>OK</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Close</translation>
+        <source>Close Ink Refill Log</source>
+        <translation>Close Ink Refill Log</translation>
     </message>
 </context>
 </TS>
