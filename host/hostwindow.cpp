@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextCodec>
 #include <QTime>
 
 #include <cstdio>
@@ -26,6 +28,46 @@ QString boolText(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");
 }
+
+// The host's catalogue as the plug-in reads it: UTF-16LE or UTF-8 after
+// their byte-order marks, GB2312 without one. The text keeps everything
+// after the mark, a second mark included, so that writing it back in the
+// same codec after the same mark gives the same bytes.
+struct Catalogue
+{
+    QByteArray mark;
+    QTextCodec* codec = nullptr;
+    QString text;
+
+    static Catalogue read()
+    {
+        QFile file(catalogue());
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        Catalogue result;
+        for (const char* mark : {"\xFF\xFE", "\xEF\xBB\xBF"})
+            if (bytes.startsWith(mark))
+                result.mark = mark;
+        result.codec = QTextCodec::codecForName(result.mark == "\xFF\xFE"   ? "UTF-16LE"
+                                                    : result.mark.isEmpty() ? "GB2312"
+                                                                            : "UTF-8");
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        const QByteArray body = bytes.mid(result.mark.size());
+        result.text = result.codec->toUnicode(body.constData(), body.size(), &state);
+        return result;
+    }
+
+    // Replaces the catalogue at once, or leaves it as it was.
+    bool write(QString* error) const
+    {
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        QSaveFile file(catalogue());
+        if (file.open(QIODevice::WriteOnly) && file.write(mark) == mark.size()
+            && file.write(codec->fromUnicode(text.constData(), text.size(), &state)) >= 0 && file.commit())
+            return true;
+        *error = file.errorString();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -61,8 +103,7 @@ HostWindow::HostWindow(ITintwell* plugin, InkHost* host, const QString& deviceNa
     resize(720, 460);
 
     // The host ships its own catalogue, so it knows the languages to offer.
-    QFile file(catalogue());
-    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    const QString text = Catalogue::read().text;
     const QRegularExpression name(QStringLiteral("^LANG(\\d+)_NAME=(.*)$"), QRegularExpression::MultilineOption);
     for (auto it = name.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
@@ -78,26 +119,20 @@ HostWindow::HostWindow(ITintwell* plugin, InkHost* host, const QString& deviceNa
 
 bool HostWindow::chooseLanguage(int id)
 {
-    QFile file(catalogue());
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    file.close();
-    QString text = QString::fromUtf8(bytes);
+    Catalogue file = Catalogue::read();
     const QRegularExpression line(QStringLiteral("^DEFAULT=\\d*"), QRegularExpression::MultilineOption);
     const int index = m_languages->findData(id);
-    if (index < 0 || !text.contains(line)) {
+    if (index < 0 || !file.text.contains(line)) {
         report(QStringLiteral("%1 offers no language %2").arg(catalogue()).arg(id));
         return false;
     }
-    // Only the DEFAULT line changes. The byte-order mark stays, or the
-    // plug-in would read the catalogue as GB2312.
-    const QByteArray mark("\xEF\xBB\xBF");
-    const QByteArray rewritten = (bytes.startsWith(mark) ? mark : QByteArray())
-        + text.replace(line, QStringLiteral("DEFAULT=%1").arg(id)).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(rewritten) != rewritten.size()) {
-        report(QStringLiteral("cannot write %1: %2").arg(catalogue(), file.errorString()));
+    // Only the DEFAULT line changes; the rest stays byte for byte.
+    file.text.replace(line, QStringLiteral("DEFAULT=%1").arg(id));
+    QString error;
+    if (!file.write(&error)) {
+        report(QStringLiteral("cannot write %1: %2").arg(catalogue(), error));
         return false;
     }
-    file.close();
     m_languages->setCurrentIndex(index);
     // The plug-in reads the catalogue again on every SetHost.
     report(QStringLiteral("Language %1; SetHost returned %2")

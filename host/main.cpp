@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -37,12 +38,14 @@ void error(const QString& message)
 bool save(QWidget* window, const QDir& dir, const char* name)
 {
     const QString path = dir.filePath(QLatin1String(name));
-    const bool saved = window->grab().save(path, "PNG");
-    if (saved)
-        std::printf("saved %s\n", QDir::toNativeSeparators(path).toLocal8Bit().constData());
-    else
-        error(QStringLiteral("cannot save %1").arg(path));
-    return saved;
+    // The file's own error names the system's reason.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !window->grab().save(&file, "PNG")) {
+        error(QStringLiteral("cannot save %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    std::printf("saved %s\n", QDir::toNativeSeparators(path).toLocal8Bit().constData());
+    return true;
 }
 
 QWidget* shownWindow(const char* objectName)
@@ -66,11 +69,12 @@ void click(QWidget* window, const char* button)
 bool takeScreenshots(HostWindow& window, const QDir& dir)
 {
     window.show();
-    bool saved = dir.mkpath(QStringLiteral(".")) && save(&window, dir, "host-window.png");
+    dir.mkpath(QStringLiteral(".")); // what goes wrong, saving tells
+    bool saved = save(&window, dir, "host-window.png");
     int ticks = 0;
     bool inkSaved = false;
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
+    QObject::connect(&timer, &QTimer::timeout, &window, [&] {
         QWidget* ink = shownWindow("InkManagement");
         QWidget* refills = shownWindow("InkRefillLog");
         if (refills) {
@@ -127,11 +131,26 @@ int main(int argc, char** argv)
                                          QStringLiteral("Save pictures of the windows into <dir> and exit."),
                                          QStringLiteral("dir"));
     parser.addOptions({library, deviceFile, language, screenshots});
-    parser.process(app);
-    const QStringList unexpected = parser.positionalArguments();
-    if (!unexpected.isEmpty() || (headless && !parser.isSet(screenshots))) {
-        error(headless ? QStringLiteral("no display; --screenshot DIR saves pictures instead")
-                       : QStringLiteral("unexpected argument %1").arg(unexpected.first()));
+    // Every mistake in the arguments is bad input, with Qt's own words for
+    // unknown options and missing values.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        error(parser.errorText());
+        return BadInput;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(Success);
+    bool isNumber = false;
+    const int languageId = parser.value(language).toInt(&isNumber);
+    if (!parser.positionalArguments().isEmpty()) {
+        error(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().constFirst()));
+        return BadInput;
+    }
+    if (parser.isSet(language) && !isNumber) {
+        error(QStringLiteral("--language takes a language number, not %1").arg(parser.value(language)));
+        return BadInput;
+    }
+    if (headless && !parser.isSet(screenshots)) {
+        error(QStringLiteral("no display; --screenshot DIR saves pictures instead"));
         return BadInput;
     }
 
@@ -169,9 +188,7 @@ int main(int argc, char** argv)
     }
     HostWindow window(plugin.object(), &host, deviceName);
     window.report(QStringLiteral("Loaded %1").arg(QFileInfo(parser.value(library)).fileName()));
-    bool isNumber = false;
-    const int languageId = parser.value(language).toInt(&isNumber);
-    if (parser.isSet(language) && !(isNumber && window.chooseLanguage(languageId)))
+    if (parser.isSet(language) && !window.chooseLanguage(languageId))
         return BadInput;
     if (!parser.isSet(language))
         window.report(

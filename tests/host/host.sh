@@ -14,6 +14,7 @@ cp "$bin/Lang/chs/VqTintwell.qm" "$dir/Lang/chs/"
 cp "$bin/Lang/en/VqTintwell.qm" "$dir/Lang/en/"
 cp "$catalogue" "$dir/Lang/Lang.ini"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+export LC_ALL=C.UTF-8
 
 passed=0 failed=0
 # check NAME STATUS EXPECTED DEVICE-JSON ARGUMENTS...: the run ends with
@@ -45,19 +46,65 @@ check() {
 }
 
 shots=(--screenshot "$dir/shots")
+device=(--device "$dir/device.json")
 check "sample device" 0 "ShowForWindow returned true" "" "${shots[@]}"
 check "device file" 0 "tintwell-host: plug-in log: 墨水加密：获取墨水信息列表失败" \
-    '{"inks": [{"name": "Cyan", "amount": 1}], "fail": {"inkList": true}}' "${shots[@]}" --device "$dir/device.json"
+    '{"inks": [{"name": "Cyan", "amount": 1}], "fail": {"inkList": true}}' "${shots[@]}" "${device[@]}"
 check "language" 0 "Language English; SetHost returned true" "" "${shots[@]}" --language 1
 check "no display" 2 "tintwell-host: no display; --screenshot DIR saves pictures instead" ""
 check "unknown language" 2 "$dir/Lang/Lang.ini offers no language 7" "" "${shots[@]}" --language 7
+check "language no number" 2 "tintwell-host: --language takes a language number, not abc" "" \
+    "${shots[@]}" --language abc
+check "unknown option" 2 "tintwell-host: Unknown option 'bogus'." "" "${shots[@]}" --bogus
+check "missing value" 2 "tintwell-host: Missing value after '--device'." "" "${shots[@]}" --device
+check "extra argument" 2 "tintwell-host: unexpected argument extra" "" "${shots[@]}" extra
+: >"$dir/blocker"
+check "unwritable pictures" 1 "tintwell-host: cannot save $dir/blocker/host-window.png: " "" \
+    --screenshot "$dir/blocker"
 check "no library" 3 "tintwell-host: Cannot load library $dir/none" "" "${shots[@]}" --library "$dir/none"
-check "not JSON" 2 "tintwell-host: device.json: unterminated object at byte 1" "{" "${shots[@]}" --device "$dir/device.json"
-check "negative amount" 2 'tintwell-host: device.json: inks[0]: "amount" must be a number of millilitres, 0 or more' \
-    '{"inks": [{"name": "Cyan", "amount": -1}]}' "${shots[@]}" --device "$dir/device.json"
-check "no real time" 2 "tintwell-host: device.json: refillLog[0]: year, month, day, hour, minute and second must make a real time" \
-    '{"inks": [], "refillLog": [{"ink": "Cyan", "amount": 5, "year": 2025, "month": 2, "day": 30}]}' \
-    "${shots[@]}" --device "$dir/device.json"
+check "not JSON" 2 "tintwell-host: device.json: unterminated object at byte 1" "{" "${shots[@]}" "${device[@]}"
+bad() {
+    check "$1" 2 "tintwell-host: device.json: $2" "$3" "${shots[@]}" "${device[@]}"
+}
+refill='"ink": "Cyan", "amount": 5, "month": 2, "day": 3, "hour": 4, "minute": 5, "second": 6'
+bad "unknown key" 'unknown key "colour"' '{"inks": [], "colour": 1}'
+bad "unknown ink key" 'inks[0]: unknown key "colour"' '{"inks": [{"name": "C", "amount": 1, "colour": 1}]}'
+bad "limited a word" '"limited" must be true or false' '{"inks": [], "limited": "no"}'
+bad "limited a number" '"limited" must be true or false' '{"inks": [], "limited": 0}'
+bad "fail a word" '"fail.inkList" must be true or false' '{"inks": [], "fail": {"inkList": "yes"}}'
+bad "no inks" '"inks" and, if given, "refillLog" must be arrays' '{"refillLog": []}'
+bad "name a number" 'inks[0]: "name" must be a text of 1 to 127 bytes in the local code page, without NUL' \
+    '{"inks": [{"name": 5, "amount": 1}]}'
+bad "name with NUL" 'inks[0]: "name" must be a text of 1 to 127 bytes in the local code page, without NUL' \
+    '{"inks": [{"name": "C\u0000y", "amount": 1}]}'
+bad "negative amount" 'inks[0]: "amount" must be a number of millilitres, 0 or more' \
+    '{"inks": [{"name": "Cyan", "amount": -1}]}'
+bad "year missing" 'refillLog[0]: "year" must be a whole number from 1 to 9999' \
+    "{\"inks\": [], \"refillLog\": [{$refill}]}"
+bad "year a text" 'refillLog[0]: "year" must be a whole number from 1 to 9999' \
+    "{\"inks\": [], \"refillLog\": [{$refill, \"year\": \"2025\"}]}"
+bad "year fractional" 'refillLog[0]: "year" must be a whole number from 1 to 9999' \
+    "{\"inks\": [], \"refillLog\": [{$refill, \"year\": 2025.5}]}"
+bad "month out of range" 'refillLog[0]: "month" must be a whole number from 1 to 12' \
+    "{\"inks\": [], \"refillLog\": [{${refill/\"month\": 2/\"month\": 13}, \"year\": 2025}]}"
+bad "no real date" 'refillLog[0]: year, month and day must make a real date' \
+    "{\"inks\": [], \"refillLog\": [{${refill/\"day\": 3/\"day\": 30}, \"year\": 2025}]}"
+
+# The language switch changes the catalogue's DEFAULT line alone, in the
+# catalogue's own encoding and byte-order mark, and prints the names right.
+catalogue() { # ENCODING MARK DEFAULT
+    printf '%s' "$2"
+    printf '[LANG_MGR]\r\nDEFAULT=%s\r\nLANG0_NAME=简体中文\r\nLANG0_FOLDER=chs\r\nLANG0_SHOW=1\r\nLANG1_NAME=English\r\nLANG1_FOLDER=en\r\nLANG1_SHOW=1\r\n' "$3" |
+        iconv -f UTF-8 -t "$1"
+}
+for encoding in "UTF-8 \xEF\xBB\xBF" "UTF-16LE \xFF\xFE" "GB2312 "; do
+    set -- $encoding
+    catalogue "$1" "$(printf "${2:-}")" 1 >"$dir/Lang/Lang.ini"
+    catalogue "$1" "$(printf "${2:-}")" 0 >"$dir/expected.ini"
+    check "language in $1" 0 "Language 简体中文; SetHost returned true" "" "${shots[@]}" --language 0
+    cmp -s "$dir/Lang/Lang.ini" "$dir/expected.ini" ||
+        { failed=$((failed + 1)); echo "FAIL language in $1: the catalogue is not what it was but for DEFAULT"; }
+done
 
 echo "host: $passed passed, $failed failed"
 [ "$failed" = 0 ]
