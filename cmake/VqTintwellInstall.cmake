@@ -31,6 +31,12 @@ endif()
 # Hosts include <vqtintwell/vqtintwell.h>; the loader includes
 # "vqtintwell.h" from its own folder.
 target_include_directories(VqTintwellHeaders INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+# Qt's own targets carry their major version in the same property, which
+# CMake requires to agree across everything a target links: a host that
+# links this package and the other Qt fails to configure, whatever the order
+# in which it found them.
+set_target_properties(VqTintwellHeaders PROPERTIES INTERFACE_QT_MAJOR_VERSION ${VQTINTWELL_QT_MAJOR}
+    COMPATIBLE_INTERFACE_STRING QT_MAJOR_VERSION)
 install(TARGETS VqTintwellHeaders EXPORT VqTintwellTargets)
 install(EXPORT VqTintwellTargets NAMESPACE VqTintwell:: DESTINATION ${VQTINTWELL_INSTALL_CMAKEDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/plugin/vqtintwell.h ${PROJECT_SOURCE_DIR}/plugin/vqtintwellloader.h
@@ -60,4 +66,4 @@ file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/cmake/VqTintwellConfig.cmake
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/cmake/VqTintwellConfigVersion.cmake
     COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/cmake/VqTintwellConfig.cmake ${PROJECT_BINARY_DIR}/cmake/VqTintwellConfigVersion.cmake
-    DESTINATION ${VQTINTWELL_INSTALL_CMAKEDIR})
+    ${PROJECT_SOURCE_DIR}/cmake/VqTintwellDeploy.cmake DESTINATION ${VQTINTWELL_INSTALL_CMAKEDIR})

@@ -21,7 +21,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # fails the check as much as a missing file does.
 printf '%s\n' include/vqtintwell/vqtintwell.h include/vqtintwell/vqtintwellloader.h "$libdir/libVqTintwell.so" \
     "$libdir/cmake/VqTintwell/VqTintwellConfig.cmake" "$libdir/cmake/VqTintwell/VqTintwellConfigVersion.cmake" \
-    "$libdir/cmake/VqTintwell/VqTintwellTargets.cmake" share/VqTintwell/Lang/Lang.ini \
+    "$libdir/cmake/VqTintwell/VqTintwellTargets.cmake" "$libdir/cmake/VqTintwell/VqTintwellDeploy.cmake" \
+    share/VqTintwell/Lang/Lang.ini \
     share/VqTintwell/Lang/chs/VqTintwell.qm share/VqTintwell/Lang/en/VqTintwell.qm \
     share/doc/VqTintwell/abi.md share/doc/VqTintwell/host-guide.md | sort >"$work/expected"
 (cd "$prefix" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
@@ -30,21 +31,33 @@ diff -u "$work/expected" "$work/installed" || { echo "test-install: unexpected i
 # The example sees nothing of the source tree or the build: only the prefix.
 cmake -S "$root/examples/minimal-host" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 \
     || { cat "$work/log" >&2; exit 1; }
+# A catalogue of the host's own, which deploying must leave alone.
+mkdir -p "$work/example/Lang"
+printf '; the host'"'"'s own languages\n' >"$work/example/Lang/Lang.ini"
+cp "$work/example/Lang/Lang.ini" "$work/own.ini"
 cmake --build "$work/example" -j"$(nproc)" >"$work/log" 2>&1 || { cat "$work/log" >&2; exit 1; }
+cmp "$work/own.ini" "$work/example/Lang/Lang.ini" || { echo "test-install: the host's catalogue was overwritten" >&2; exit 1; }
+for folder in chs en; do
+    [ -f "$work/example/Lang/$folder/VqTintwell.qm" ] || { echo "test-install: no $folder translation deployed" >&2; exit 1; }
+done
 (cd "$work" && QT_QPA_PLATFORM=offscreen timeout 120 "$work/example/minimal-host" --auto-close)
 
+# A host of the other Qt is refused, whether it finds its Qt before the
+# package or after it.
 other=$((qt == 5 ? 6 : 5))
-mkdir "$work/other"
-cat >"$work/other/CMakeLists.txt" <<CMAKE
-cmake_minimum_required(VERSION 3.16)
-project(other LANGUAGES CXX)
-find_package(Qt$other REQUIRED COMPONENTS Core)
-find_package(VqTintwell REQUIRED)
-CMAKE
-if cmake -S "$work/other" -B "$work/other/build" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 ||
-    ! grep -q "built with Qt $qt and cannot be loaded into a Qt $other host" "$work/log"; then
-    cat "$work/log" >&2
-    echo "test-install: a Qt $other host was not refused" >&2
-    exit 1
-fi
+refused() { # NAME EXPECTED FIRST SECOND
+    mkdir "$work/$1"
+    printf 'cmake_minimum_required(VERSION 3.16)\nproject(other LANGUAGES CXX)\n%s\n%s\n%s\n' "$3" "$4" \
+        "add_library(other SHARED $root/examples/minimal-host/main.cpp)
+target_link_libraries(other PRIVATE VqTintwell::Headers Qt$other::Core)" >"$work/$1/CMakeLists.txt"
+    if cmake -S "$work/$1" -B "$work/$1/build" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 ||
+        ! grep -q "$2" "$work/log"; then
+        cat "$work/log" >&2
+        echo "test-install: a Qt $other host that finds the package $1 was not refused" >&2
+        exit 1
+    fi
+}
+refused after "built with Qt $qt and cannot be loaded into a Qt $other host" \
+    "find_package(Qt$other REQUIRED COMPONENTS Core)" "find_package(VqTintwell REQUIRED)"
+refused first "QT_MAJOR_VERSION" "find_package(VqTintwell REQUIRED)" "find_package(Qt$other REQUIRED COMPONENTS Core)"
 echo "test-install: Qt $qt package installed, used by the example and refused to a Qt $other host"
