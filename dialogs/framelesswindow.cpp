@@ -7,6 +7,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 
@@ -84,6 +85,16 @@ void addFrameShadow(QWidget* frame, qreal blurRadius)
     shadow->setOffset(0, 5);
     shadow->setBlurRadius(blurRadius);
     frame->setGraphicsEffect(shadow);
+}
+
+void paintFrameBackdrop(QWidget* dialog, const QWidget* titleBar, const QWidget* frame)
+{
+    // The style sheet's colour of both and the radius of their outer
+    // corners, which are left to them: the backdrop stays clear of the corners.
+    const QColor colour(0x50, 0x50, 0x50);
+    constexpr int cornerRadius = 5;
+    const QRect panel = titleBar->geometry().united(frame->geometry());
+    QPainter(dialog).fillRect(panel.adjusted(0, cornerRadius, 0, -cornerRadius), colour);
 }
 
 QPoint centredOver(const QRect& outer, const QSize& size)

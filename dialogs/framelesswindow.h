@@ -39,6 +39,12 @@ void applyStyleSheet(QWidget* dialog);
 // dialog's layout margins leave around it. The effect is parented to 'frame'.
 void addFrameShadow(QWidget* frame, qreal blurRadius);
 
+// Paints the frame's colour under the title bar and the frame, from a paint
+// event of 'dialog'. Each paints its own background, but at fractional scale
+// factors their common edge falls inside a device pixel that neither covers
+// whole: without this a half-transparent line would run across the window.
+void paintFrameBackdrop(QWidget* dialog, const QWidget* titleBar, const QWidget* frame);
+
 // Where a window of 'size' stands centred over 'outer'. The halves are
 // truncated toward zero, so a window larger than 'outer' sits at
 // (-187, -81) over a 500 x 400 one rather than at (-188, -82).

@@ -108,6 +108,11 @@ bool InkManagement::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void InkManagement::paintEvent(QPaintEvent* /*event*/)
+{
+    FramelessWindow::paintFrameBackdrop(this, ui->widget_title, ui->widget_border);
+}
+
 void InkManagement::keyPressEvent(QKeyEvent* event)
 {
     if (FramelessWindow::isSwallowedKey(event))

@@ -97,6 +97,11 @@ bool InkRefillLog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void InkRefillLog::paintEvent(QPaintEvent* /*event*/)
+{
+    FramelessWindow::paintFrameBackdrop(this, ui->widget_title, ui->widget_border);
+}
+
 void InkRefillLog::keyPressEvent(QKeyEvent* event)
 {
     if (FramelessWindow::isSwallowedKey(event))

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <optional>
@@ -48,11 +49,14 @@ bool save(QWidget* window, const QDir& dir, const char* name)
     return true;
 }
 
+// Shown means mapped by the window system: a window closed before its map
+// arrives is still asked for the focus then, and X refuses that.
 QWidget* shownWindow(const char* objectName)
 {
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* window : windows)
-        if (window->objectName() == QLatin1String(objectName) && window->isVisible())
+        if (window->objectName() == QLatin1String(objectName) && window->windowHandle()
+            && window->windowHandle()->isExposed())
             return window;
     return nullptr;
 }

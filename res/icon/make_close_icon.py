@@ -4,9 +4,11 @@
 
 The icon is drawn here rather than in an image editor so that it can be
 remade exactly: 20 x 20 RGBA, two anti-aliased strokes corner to corner on a
-transparent background. Only the standard library is used.
+transparent background. Only the standard library is used. At scale 2 it
+writes close@2x.png, the same cross at 40 x 40, which Qt picks on screens
+scaled beyond 100 %, where the small one would be blown up and blurred.
 
-    python3 make_close_icon.py [output]   (default: close.png beside this file)
+    python3 make_close_icon.py [scale]   (1 or 2; default 1)
 """
 
 import math
@@ -15,10 +17,13 @@ import struct
 import sys
 import zlib
 
-SIZE = 20
-# Pixel centres the strokes run through: (3, 3)-(16, 16) and (16, 3)-(3, 16).
-STROKES = (((3.5, 3.5), (16.5, 16.5)), ((16.5, 3.5), (3.5, 16.5)))
-HALF_WIDTH = 0.9
+SCALE = int(sys.argv[1]) if len(sys.argv) > 1 else 1
+SIZE = 20 * SCALE
+# Pixel centres the strokes run through at scale 1: (3, 3)-(16, 16) and
+# (16, 3)-(3, 16); at scale 2 the same lines, on a grid twice as fine.
+STROKES = tuple(tuple((x * SCALE, y * SCALE) for x, y in stroke)
+                for stroke in (((3.5, 3.5), (16.5, 16.5)), ((16.5, 3.5), (3.5, 16.5))))
+HALF_WIDTH = 0.9 * SCALE
 SAMPLES = 4  # per axis, for the anti-aliased edge
 
 
@@ -62,7 +67,8 @@ def png():
 
 
 def main():
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "close.png")
+    name = "close.png" if SCALE == 1 else "close@%dx.png" % SCALE
+    target = os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
     with open(target, "wb") as out:
         out.write(png())
 
