@@ -41,20 +41,17 @@ bool outerRect(HWND window, Rect* rect)
     return true;
 }
 
-// A window that is not shown yet cannot take the focus: X refuses it
-// (BadMatch from SetInputFocus). Shown later, it comes up active and on top
-// anyway.
 void setForeground(HWND window)
 {
     QWidget* widget = widgetFor(window);
-    if (widget && widget->isVisible())
+    if (widget)
         widget->activateWindow();
 }
 
 void bringToTop(HWND window)
 {
     QWidget* widget = widgetFor(window);
-    if (widget && widget->isVisible())
+    if (widget)
         widget->raise();
 }
 

@@ -132,7 +132,10 @@ private slots:
                      .convertToFormat(QImage::Format_ARGB32_Premultiplied));
 
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        // The keyboard focus where an operator looks to leave the window.
+        QCOMPARE(QApplication::focusWidget()->objectName(), "pushButton_close");
         // The style sheet's font, which this machine may lack and draw as another.
         QCOMPARE(window->findChild<QWidget*>("label_title")->font().family(), "微软雅黑");
         QTest::keyClick(window.get(), Qt::Key_Escape);
@@ -190,14 +193,15 @@ private slots:
         QTest::addColumn<int>("records");        // of the host's answer; -1: it refuses
         QTest::addColumn<QByteArray>("hovered"); // where the mouse is
         QTest::addColumn<QByteArrayList>("pressed");
+        QTest::addColumn<QByteArray>("focused"); // with the keyboard focus in an active window
         const auto row = [](const char* tag, const char* dialog, const char* language, bool limited,
                             int records, const QByteArray& hovered = {},
-                            const QByteArrayList& pressed = {}) {
+                            const QByteArrayList& pressed = {}, const QByteArray& focused = {}) {
             QTest::newRow(tag) << QString::fromLatin1(dialog) << QByteArray(language) << limited
-                               << records << hovered << pressed;
+                               << records << hovered << pressed << focused;
         };
-        row("ink-ml-en", "InkManagement", "en", true, 3);
-        row("ink-ml-zh", "InkManagement", "chs", true, 3);
+        row("ink-ml-en", "InkManagement", "en", true, 3, {}, {}, "pushButton_close");
+        row("ink-ml-zh", "InkManagement", "chs", true, 3, {}, {}, "pushButton_close_2");
         row("ink-unlimited-en", "InkManagement", "en", false, 3, "pushButton_inkRefillLog",
             {"pushButton_close"});
         row("ink-empty-zh", "InkManagement", "chs", true, -1, "pushButton_close_2");
@@ -214,6 +218,7 @@ private slots:
         QFETCH(int, records);
         QFETCH(QByteArray, hovered);
         QFETCH(QByteArrayList, pressed);
+        QFETCH(QByteArray, focused);
         QVERIFY(CTranslatorMgr::instance()->translator()->load(
             QCoreApplication::applicationDirPath()
             + QStringLiteral("/Lang/%1/VqTintwell.qm").arg(QLatin1String(language))));
@@ -234,8 +239,10 @@ private slots:
         else
             window = std::make_unique<InkRefillLog>();
         window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        // A click and a double click on a row neither select nor edit it.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        // A click and a double click on a row neither select nor edit it;
+        // the focus goes to the window itself.
         QWidget* cells = window->findChild<QTableWidget*>()->viewport();
         QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(60, 40));
         QTest::mouseDClick(cells, Qt::LeftButton, {}, QPoint(60, 40));
@@ -245,6 +252,8 @@ private slots:
             QTest::mouseMove(window->findChild<QWidget*>(QLatin1String(hovered)), QPoint(5, 5));
         for (const QByteArray& name : pressed)
             window->findChild<QPushButton*>(QLatin1String(name))->setDown(true);
+        if (!focused.isEmpty())
+            window->findChild<QWidget*>(QLatin1String(focused))->setFocus();
         // Scaled screens have references of their own: "ink-ml-zh@1.5x".
         QString name = QString::fromLatin1(QTest::currentDataTag());
         if (window->devicePixelRatioF() != 1)
