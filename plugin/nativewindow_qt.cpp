@@ -43,15 +43,13 @@ bool outerRect(HWND window, Rect* rect)
 
 void setForeground(HWND window)
 {
-    QWidget* widget = widgetFor(window);
-    if (widget)
+    if (QWidget* widget = widgetFor(window))
         widget->activateWindow();
 }
 
 void bringToTop(HWND window)
 {
-    QWidget* widget = widgetFor(window);
-    if (widget)
+    if (QWidget* widget = widgetFor(window))
         widget->raise();
 }
 
