@@ -14,7 +14,11 @@
 #include <cstring>
 #include <limits>
 
-#include <langinfo.h>
+#ifdef Q_OS_WIN
+#  include <windows.h>
+#else
+#  include <langinfo.h>
+#endif
 
 namespace {
 
@@ -24,6 +28,17 @@ const QString ListFailed = QStringLiteral("墨水加密：获取墨水信息列�
 const QString ListEmpty = QStringLiteral("墨水加密：没有需要显示的墨水信息");
 const QString LogFailed = QStringLiteral("墨水加密：获取加墨记录列表失败！");
 const QString LogEmpty = QStringLiteral("墨水加密：没有需要显示的加墨记录");
+
+// The code set local 8-bit text is in: the ANSI code page on Windows (936
+// is GB2312's), the locale's elsewhere.
+QByteArray localCodeSet()
+{
+#ifdef Q_OS_WIN
+    return GetACP() == 936 ? "GB2312" : QByteArray::number(uint(GetACP()));
+#else
+    return nl_langinfo(CODESET);
+#endif
+}
 
 QTableWidget* tableOf(const QDialog& dialog)
 {
@@ -73,7 +88,12 @@ class TestTables : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { CTranslatorMgr::instance()->loadTranslator(); }
+    void initTestCase()
+    {
+        CTranslatorMgr::instance()->loadTranslator();
+        // A host with a large font of its own: the rows keep their height.
+        QApplication::setFont(QFont(QApplication::font().family(), 40));
+    }
 
     void init()
     {
@@ -110,24 +130,23 @@ private slots:
                     {"Cyan", "0.0001ml"},      {"Cyan", "100ml"},   {"Cyan", "0.3ml"},
                     {"Cyan", "-2.5e-07ml"},    {"Cyan", "0ml"},     {"Cyan", "infml"}}
             << 13 << QStringList();
+        const auto row = [](const char* name, const RecordingHost::Answer& answer,
+                            const QStringList& lines, bool limited = true) {
+            QTest::newRow(name) << limited << answer << Rows() << 13 << lines;
+        };
         QTest::newRow("unlimited")
             << false << answer({ink("Cyan", 250), ink("Black", 12.5)})
             << Rows{{"Cyan", "Unlimited"}, {"Black", "Unlimited"}} << 13 << QStringList();
         QTest::newRow("twenty") << true << answer(std::vector<InkRecord>(20, ink("Cyan", 1)))
                                 << Rows(20, {"Cyan", "1ml"}) << 20 << QStringList();
-        QTest::newRow("refused") << true << answer({}, false) << Rows() << 13
-                                 << QStringList{ListFailed};
-        QTest::newRow("refused with an array")
-            << true << answer({ink("Cyan", 1)}, false) << Rows() << 13 << QStringList{ListFailed};
-        QTest::newRow("empty") << true << answer({}) << Rows() << 13 << QStringList{ListEmpty};
-        QTest::newRow("empty with an array")
-            << true << answer({ink("Cyan", 1)}, true, 0) << Rows() << 13 << QStringList{ListEmpty};
-        QTest::newRow("negative count")
-            << true << answer({ink("Cyan", 1)}, true, -4) << Rows() << 13 << QStringList();
+        row("refused", answer({}, false), {ListFailed});
+        row("refused with an array", answer({ink("Cyan", 1)}, false), {ListFailed});
+        row("empty", answer({}), {ListEmpty});
+        row("empty with an array", answer({ink("Cyan", 1)}, true, 0), {ListEmpty});
+        row("negative count", answer({ink("Cyan", 1)}, true, -4), {});
         RecordingHost::Answer noArray = answer({}, true, 3);
         noArray.noArray = true;
-        QTest::newRow("count without an array")
-            << true << noArray << Rows() << 13 << QStringList{ListFailed};
+        row("count without an array", noArray, {ListFailed});
     }
 
     void inkList()
@@ -201,11 +220,14 @@ private slots:
         const std::vector<InkRecord> three{refill({2020, 1, 1}, "A", 1),
                                            refill({2022, 1, 1}, "B", 1),
                                            refill({2021, 1, 1}, "C", 1)};
-        QTest::newRow("refused") << answer({}, false) << Rows() << 10 << QStringList{LogFailed};
-        QTest::newRow("refused with an array")
-            << answer(three, false) << Rows() << 10 << QStringList{LogFailed};
-        QTest::newRow("empty") << answer({}) << Rows() << 10 << QStringList{LogEmpty};
-        QTest::newRow("negative count") << answer(three, true, -4) << Rows() << 10 << QStringList();
+        const auto row = [](const char* name, const RecordingHost::Answer& answer,
+                            const QStringList& lines) {
+            QTest::newRow(name) << answer << Rows() << 10 << lines;
+        };
+        row("refused", answer({}, false), {LogFailed});
+        row("refused with an array", answer(three, false), {LogFailed});
+        row("empty", answer({}), {LogEmpty});
+        row("negative count", answer(three, true, -4), {});
     }
 
     void refillLog()
@@ -238,13 +260,13 @@ private slots:
                                 }));
     }
 
-    // Names come from the code set of the process's locale, read only within
-    // their 128 bytes. Run under a GB2312 locale too, by its own CTest entry.
+    // Names come from the local code set, read only within their 128 bytes.
+    // Run under a GB2312 locale or code page too, by its own CTest entry.
     void names_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shown");
-        const bool gb2312 = qstrcmp(nl_langinfo(CODESET), "GB2312") == 0;
+        const bool gb2312 = localCodeSet() == "GB2312";
         QTest::newRow("local code set")
             << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
             << QStringLiteral("青色");
@@ -257,7 +279,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
         QVERIFY(qEnvironmentVariableIsEmpty("VQ_CODESET")
-                || qgetenv("VQ_CODESET") == nl_langinfo(CODESET));
+                || qgetenv("VQ_CODESET") == localCodeSet());
         InkRecord record = RecordingHost::refill({2025, 1, 1});
         std::memcpy(record.name, bytes.constData(), size_t(bytes.size()));
         m_host->inkList.records = {record};

@@ -99,14 +99,13 @@ private slots:
         QTest::addColumn<int>("mouseButton");
         QTest::addColumn<bool>("moves");
         for (const char* dialog : {"InkManagement", "InkRefillLog"}) {
-            QTest::addRow("%s title", dialog)
-                << dialog << "widget_title" << int(Qt::LeftButton) << true;
-            QTest::addRow("%s title text", dialog)
-                << dialog << "label_title" << int(Qt::LeftButton) << true;
-            QTest::addRow("%s right button", dialog)
-                << dialog << "widget_title" << int(Qt::RightButton) << false;
-            QTest::addRow("%s content", dialog)
-                << dialog << "widget_content" << int(Qt::LeftButton) << false;
+            const auto row = [&](const char* name, const char* target, int button, bool moves) {
+                QTest::addRow("%s %s", dialog, name) << dialog << target << button << moves;
+            };
+            row("title", "widget_title", Qt::LeftButton, true);
+            row("title text", "label_title", Qt::LeftButton, true);
+            row("right button", "widget_title", Qt::RightButton, false);
+            row("content", "widget_content", Qt::LeftButton, false);
         }
     }
 
@@ -268,6 +267,11 @@ private slots:
 private:
     RecordingHost m_host;
 };
+
+// Wine hands no QT_ variable on to Windows programs; the scale comes as
+// VQ_SCALE_FACTOR there, and is set before the application object reads it.
+static const bool g_scaled = qEnvironmentVariableIsSet("VQ_SCALE_FACTOR")
+    && qputenv("QT_SCALE_FACTOR", qgetenv("VQ_SCALE_FACTOR"));
 
 QTEST_MAIN(TestWindows)
 #include "tst_windows.moc"

@@ -134,17 +134,17 @@ private slots:
         // right before the header, which a mark read as text would spoil.
         const QString both = QString::fromUtf8(Both);
         const QString cht = "/Lang/cht/VqTintwell.qm";
-        QTest::newRow("UTF-8 with mark") << encode("UTF-8", both, "\xEF\xBB\xBF") << cht;
-        QTest::newRow("UTF-16LE with mark, CR LF")
-            << encode("UTF-16LE", QString(both).replace("\n", "\r\n"), "\xFF\xFE") << cht;
-        QTest::newRow("UTF-16LE with the mark twice")
-            << encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE") << cht;
-        QTest::newRow("GB2312 without mark") << encode("GB2312", both) << cht;
-        QTest::newRow("UTF-8 with the mark twice")
-            << encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF") << QString();
-        QTest::newRow("UTF-16BE reads as GB2312")
-            << encode("UTF-16BE", both, "\xFE\xFF") << QString();
-        QTest::newRow("UTF-16LE mark alone") << QByteArray("\xFF\xFE") << QString();
+        const auto row = [](const char* name, const QByteArray& bytes, const QString& file) {
+            QTest::newRow(name) << bytes << file;
+        };
+        row("UTF-8 with mark", encode("UTF-8", both, "\xEF\xBB\xBF"), cht);
+        row("UTF-16LE with mark, CR LF",
+            encode("UTF-16LE", QString(both).replace("\n", "\r\n"), "\xFF\xFE"), cht);
+        row("UTF-16LE with the mark twice", encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE"), cht);
+        row("GB2312 without mark", encode("GB2312", both), cht);
+        row("UTF-8 with the mark twice", encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF"), "");
+        row("UTF-16BE reads as GB2312", encode("UTF-16BE", both, "\xFE\xFF"), "");
+        row("UTF-16LE mark alone", "\xFF\xFE", "");
     }
 
     void catalogue()
@@ -179,32 +179,22 @@ private slots:
         const QString failed =
             "Warning: Load translator file" + appDir() + "/Lang/%1/VqTintwell.qmfailed!";
         const QString notFound = "Error: Cannot find the \"%1\" file";
-        const QStringList none;
-        QTest::newRow("default language") << chooseEn << "b"
-                                          << "a" << none << "A";
-        QTest::newRow("no catalogue") << QByteArray() << "b"
-                                      << "" << QStringList{noIni} << "B";
-        QTest::newRow("no DEFAULT picks 0") << only0 << "b"
-                                            << "a" << none << "A";
-        QTest::newRow("DEFAULT names no language")
-            << utf8("[LANG_MGR]\nDEFAULT=7\n") + only0.mid(3) << "b"
-            << "a" << none << "B";
-        QTest::newRow("hidden language")
-            << utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n") << "b"
-            << "a" << none << "B";
-        QTest::newRow("chosen file missing") << chooseEn << "b"
-                                             << "" << none << "B";
-        QTest::newRow("both files missing")
-            << chooseEn << ""
-            << ""
-            << QStringList{notFound.arg(appDir() + "/Lang/en/VqTintwell.qm"), failed.arg("chs")}
-            << "";
-        QTest::newRow("nothing at all")
-            << QByteArray() << ""
-            << "" << QStringList{noIni, notFound.arg(""), failed.arg("chs")} << "";
-        QTest::newRow("chosen file is no translation")
-            << chooseEn << ""
-            << "garbage" << QStringList{failed.arg("en")} << "";
+        const auto row = [](const char* name, const QByteArray& ini, const char* chs,
+                            const char* en, const QStringList& boxes, const char* loaded) {
+            QTest::newRow(name) << ini << chs << en << boxes << loaded;
+        };
+        row("default language", chooseEn, "b", "a", {}, "A");
+        row("no catalogue", {}, "b", "", {noIni}, "B");
+        row("no DEFAULT picks 0", only0, "b", "a", {}, "A");
+        row("DEFAULT names no language", utf8("[LANG_MGR]\nDEFAULT=7\n") + only0.mid(3), "b", "a",
+            {}, "B");
+        row("hidden language", utf8("[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=0\n"), "b", "a", {},
+            "B");
+        row("chosen file missing", chooseEn, "b", "", {}, "B");
+        row("both files missing", chooseEn, "", "",
+            {notFound.arg(appDir() + "/Lang/en/VqTintwell.qm"), failed.arg("chs")}, "");
+        row("nothing at all", {}, "", "", {noIni, notFound.arg(""), failed.arg("chs")}, "");
+        row("chosen file is no translation", chooseEn, "", "garbage", {failed.arg("en")}, "");
     }
 
     void loading()

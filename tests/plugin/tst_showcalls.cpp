@@ -11,7 +11,9 @@
 
 #include <memory>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+#  include <windows.h>
+#else
 #  include <dlfcn.h>
 #endif
 
@@ -23,6 +25,27 @@ const QString AlreadyShown = QStringLiteral("墨水加密：弹窗已经显示�
 HWND handleOf(QWidget& window)
 {
     return reinterpret_cast<HWND>(window.winId());
+}
+
+// The host window as the window system has it.
+QRect outerRect(QWidget& window)
+{
+#ifdef Q_OS_WIN
+    RECT rect{};
+    GetWindowRect(handleOf(window), &rect);
+    return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+#else
+    return window.frameGeometry();
+#endif
+}
+
+bool takesInput(QWidget& window)
+{
+#ifdef Q_OS_WIN
+    return IsWindowEnabled(handleOf(window));
+#else
+    return window.isEnabled();
+#endif
 }
 
 // Once the ink window shows: 'look' at it, then close it through its button.
@@ -103,17 +126,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.resize(outer.size() - (window.frameGeometry().size() - window.geometry().size()));
         window.move(outer.topLeft());
-        QVERIFY(QTest::qWaitFor([&] { return window.frameGeometry() == outer; }));
+        QVERIFY(QTest::qWaitFor([&] { return outerRect(window) == outer; }));
         QRect geometry;
         bool enabledMeanwhile = true;
         whenShown([&](QWidget* dialog) {
             geometry = QRect(dialog->pos(), dialog->size());
-            enabledMeanwhile = window.isEnabled();
+            enabledMeanwhile = takesInput(window);
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
         QCOMPARE(geometry, QRect(expected, QSize(875, 563)));
         QVERIFY(!enabledMeanwhile);
-        QVERIFY(window.isEnabled());
+        QVERIFY(takesInput(window));
         QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
     }
 
@@ -174,11 +197,9 @@ private slots:
         QTest::addColumn<bool>("expected");
         for (bool widget : {false, true}) {
             const char* call = widget ? "ShowForWidget" : "ShowForWindow";
-            QTest::addRow("%s, Close", call)
-                << widget << QStringLiteral("pushButton_close") << true;
-            QTest::addRow("%s, title-bar close", call)
-                << widget << QStringLiteral("pushButton_close_2") << true;
-            QTest::addRow("%s, window system", call) << widget << QString() << false;
+            QTest::addRow("%s, Close", call) << widget << "pushButton_close" << true;
+            QTest::addRow("%s, title-bar close", call) << widget << "pushButton_close_2" << true;
+            QTest::addRow("%s, window system", call) << widget << "" << false;
         }
     }
 
@@ -250,16 +271,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("error"); // how it begins
-        QTest::newRow("no path") << ""
-                                 << "No library file given to load the VqTintwell plug-in from";
-        QTest::newRow("no such file") << "/nonexistent/VqTintwell"
-                                      << "Cannot load library /nonexistent/VqTintwell: ";
-        QTest::newRow("another library")
-            << VQ_NOT_A_PLUGIN
-            << VQ_NOT_A_PLUGIN " is not the VqTintwell plug-in: it does not export NewInterface";
-        QTest::newRow("half a plug-in")
-            << VQ_HALF_PLUGIN
-            << VQ_HALF_PLUGIN " is not the VqTintwell plug-in: it does not export ReleaseInterface";
+        const auto row = [](const char* name, const char* path, const QString& error) {
+            QTest::newRow(name) << path << error;
+        };
+        row("no path", "", "No library file given to load the VqTintwell plug-in from");
+        row("no such file", "/nonexistent/VqTintwell",
+            "Cannot load library " + QDir::toNativeSeparators("/nonexistent/VqTintwell") + ": ");
+        row("another library", VQ_NOT_A_PLUGIN,
+            VQ_NOT_A_PLUGIN " is not the VqTintwell plug-in: it does not export NewInterface");
+        row("half a plug-in", VQ_HALF_PLUGIN,
+            VQ_HALF_PLUGIN " is not the VqTintwell plug-in: it does not export ReleaseInterface");
     }
 
     void loaderErrors()
@@ -279,14 +300,20 @@ private slots:
         // Qt 6.4 unloads at the first unload of any QLibrary of the file.
         m_plugin.unload();
         m_library.unload();
+#ifndef Q_OS_WIN
         const int openFiles = QDir(QStringLiteral("/proc/self/fd")).count();
+#endif
         for (int cycle = 0; cycle < 5; ++cycle) {
             QVERIFY(m_plugin.load(QStringLiteral(VQ_PLUGIN_PATH)));
             QVERIFY(m_plugin->SetHost(m_host.get()));
             whenShown([](QWidget*) {});
             QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
             m_plugin.unload();
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+            QVERIFY(!GetModuleHandleW(L"VqTintwell.dll"));
+            // An open file cannot be deleted on Windows.
+            QVERIFY(QDir(QCoreApplication::applicationDirPath() + "/Log").removeRecursively());
+#else
             QVERIFY(!dlopen(VQ_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD));
             QCOMPARE(QDir(QStringLiteral("/proc/self/fd")).count(), openFiles);
 #endif
