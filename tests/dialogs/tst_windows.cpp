@@ -81,6 +81,9 @@ class TestWindows : public QObject
 private slots:
     void initTestCase()
     {
+        // The screen's own DPI, as in a host: QTest's 96 would hide what a
+        // scaled screen does to the style's metrics.
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
         CTranslatorMgr::instance()->loadTranslator();
         g_host = &m_host;
         m_host.inkList.records = {RecordingHost::ink("Cyan", 250)};
