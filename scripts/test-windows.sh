@@ -27,10 +27,12 @@ time_of cmake --build "$build" -j"$(nproc)"
 
 # One X server for everything: Wine's desktop keeps the display it was
 # started with, so the Wine server starts afresh once the display is set.
-Xvfb :57 -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+rm -f "$build/xvfb.display"
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$build/xvfb.display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=:57
+for _ in $(seq 100); do [ -s "$build/xvfb.display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$build/xvfb.display")
 # Wine finds Qt's and MinGW's DLLs on WINEPATH and Qt its plugins on
 # QT_PLUGIN_PATH, so nothing is copied beside the programs.
 export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/vqtintwell/wine} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
