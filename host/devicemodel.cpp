@@ -79,10 +79,11 @@ std::optional<DeviceModel> DeviceModel::fromFile(const QString& path, QString* e
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parse);
     if (parse.error != QJsonParseError::NoError)
         return fail({}, QStringLiteral("%1 at byte %2").arg(parse.errorString()).arg(parse.offset));
-    const QJsonObject root = document.object();
-    const QJsonObject failing = root.value(QLatin1String("fail")).toObject();
     if (!document.isObject())
         return fail({}, QStringLiteral("a JSON object is expected"));
+    const QJsonObject root = document.object();
+    const QJsonValue failValue = root.value(QLatin1String("fail"));
+    const QJsonObject failing = failValue.toObject();
     if (const QString key = unknownKey(root, {"limited", "inks", "refillLog", "fail"}); !key.isEmpty())
         return fail({}, QStringLiteral("unknown key \"%1\"").arg(key));
     if (const QString key = unknownKey(failing, {"inkList", "refillLog"}); !key.isEmpty())
@@ -91,8 +92,7 @@ std::optional<DeviceModel> DeviceModel::fromFile(const QString& path, QString* e
     const QJsonValue refills = root.value(QLatin1String("refillLog"));
     if (!inks.isArray() || !(refills.isArray() || refills.isUndefined()))
         return fail({}, QStringLiteral("\"inks\" and, if given, \"refillLog\" must be arrays"));
-
-    if (!root.value(QLatin1String("fail")).isObject() && !root.value(QLatin1String("fail")).isUndefined())
+    if (!failValue.isObject() && !failValue.isUndefined())
         return fail({}, QStringLiteral("\"fail\" must be an object"));
 
     DeviceModel model;

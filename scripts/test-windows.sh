@@ -33,8 +33,8 @@ xvfb=$!
 trap 'wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -s "$build/xvfb.display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -1 "$build/xvfb.display")
-# Wine finds Qt's and MinGW's DLLs on WINEPATH and Qt its plugins on
-# QT_PLUGIN_PATH, so nothing is copied beside the programs.
+# Wine finds Qt's and MinGW's DLLs on WINEPATH, and Qt finds its plugins
+# beside its own DLLs, so nothing is copied beside the programs.
 export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/vqtintwell/wine} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
@@ -53,8 +53,7 @@ wine cmd /c exit >/dev/null 2>&1
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 pthread=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")
 WINEPATH="$(winepath -w "$qt/bin");$(winepath -w "$runtime");$(winepath -w "$pthread")"
-QT_PLUGIN_PATH=$(winepath -w "$qt/plugins")
-export WINEPATH QT_PLUGIN_PATH
+export WINEPATH
 
 echo "== Suite under Wine"
 status=0
