@@ -69,11 +69,10 @@ int main(int argc, char** argv)
     const int warmUp = args.size() > 2 ? std::max(0, args.at(2).toInt()) : 100;
 
     RecordingHost host;
-    host.inkList.records = {RecordingHost::ink("Cyan", 250), RecordingHost::ink("Magenta", 120.5),
-                            RecordingHost::ink("Yellow", 80), RecordingHost::ink("Black", 12.5)};
-    host.refillLog.records = {RecordingHost::refill({2026, 3, 1}, "Cyan", 500),
-                              RecordingHost::refill({2026, 3, 2}, "Black", 250),
-                              RecordingHost::refill({2026, 3, 3}, "Yellow", 500)};
+    host.inkList.records = {inkRecord("Cyan", 250), inkRecord("Magenta", 120.5), inkRecord("Yellow", 80),
+                            inkRecord("Black", 12.5)};
+    host.refillLog.records = {inkRecord("Cyan", 500, {2026, 3, 1}), inkRecord("Black", 250, {2026, 3, 2}),
+                              inkRecord("Yellow", 500, {2026, 3, 3})};
     CTintwell tintwell;
     tintwell.SetHost(&host);
     QWidget parent;

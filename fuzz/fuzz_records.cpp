@@ -4,35 +4,20 @@
 // without one, names without a terminator, amounts and times of every value.
 //
 // Input: a flags byte (1 ink is limited, 2 the ink list and 4 the refill
-// log succeed, 8 and 16 they hand out no array), the two claimed counts
-// (int32, little-endian), how many of the records belong to the ink list,
-// then 168-byte records as they lie in the host's arrays.
+// log succeed), the two claimed counts (int32, little-endian), how many of
+// the records belong to the ink list, then 168-byte records as they lie in
+// the host's arrays.
 //
 // Each array holds exactly the records given, so AddressSanitizer sees any
 // read beyond it. A count above that would be the host lying about its own
-// memory, which nothing can guard against, so it is cut to the array.
+// memory, which nothing can guard against, so it is cut to the array; a
+// count with no records at all comes without an array.
 #include "fuzzapp.h"
 
 #include "dialogs/inkmanagement.h"
 #include "dialogs/inkrefilllog.h"
 #include "plugin/globals.h"
 #include "testsupport/recordinghost.h"
-
-#include <cstring>
-
-namespace {
-
-void answer(RecordingHost::Answer& answer, bool result, bool noArray, int32_t count,
-            std::vector<InkRecord> records)
-{
-    answer.result = result;
-    answer.noArray = noArray;
-    answer.count =
-        noArray || records.empty() ? count : std::min<int32_t>(count, int32_t(records.size()));
-    answer.records = std::move(records);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -44,8 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     uint8_t head[10] = {};
     std::memcpy(head, data, std::min(size, sizeof head));
-    int32_t counts[2];
-    std::memcpy(counts, head + 1, sizeof counts);
     std::vector<InkRecord> records(size > sizeof head ? (size - sizeof head) / sizeof(InkRecord)
                                                       : 0);
     if (!records.empty())
@@ -54,8 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     RecordingHost host;
     host.limited = head[0] & 1;
-    answer(host.inkList, head[0] & 2, head[0] & 8, counts[0], {records.begin(), split});
-    answer(host.refillLog, head[0] & 4, head[0] & 16, counts[1], {split, records.end()});
+    host.inkList = {bool(head[0] & 2), {records.begin(), split}};
+    host.refillLog = {bool(head[0] & 4), {split, records.end()}};
+    for (auto [answer, at] : {std::pair(&host.inkList, 1), std::pair(&host.refillLog, 5)}) {
+        int32_t count;
+        std::memcpy(&count, head + at, sizeof count);
+        const int32_t held = int32_t(answer->records.size());
+        answer->count = held == 0 ? count : std::min(count, held);
+    }
     g_host = &host;
     {
         const InkManagement ink(0);

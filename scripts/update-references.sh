@@ -12,6 +12,6 @@ for qt in 5 6; do
     build=$root/build
     [ "$qt" = 5 ] || build=$root/build-qt$qt
     BUILD_DIR=$build "$root/scripts/build.sh" -DVQTINTWELL_QT_MAJOR=$qt
-    (cd "$build" && VQ_UPDATE_REFERENCES=1 ctest -R '^tst_windows(_150)?$' --output-on-failure)
+    (cd "$build" && VQ_UPDATE_REFERENCES=1 ctest -R '^tst_dialogs(_150)?$' --output-on-failure)
 done
 git -C "$root" status --short tests/dialogs/references

@@ -57,7 +57,7 @@ def catalogue_seeds():
 
 # -- fuzz_records
 
-LIMITED, INK_OK, REFILL_OK, INK_NO_ARRAY, REFILL_NO_ARRAY = 1, 2, 4, 8, 16
+LIMITED, INK_OK, REFILL_OK = 1, 2, 4
 
 
 def record(name, amount, time=(0, 0, 0, 0, 0, 0), reserved=b"\0" * 8):
@@ -82,8 +82,7 @@ def records_seeds():
     records("both-fail.bin", 0, 0, 0, [], [])
     records("empty-lists.bin", LIMITED | INK_OK | REFILL_OK, 0, 0, [], [])
     records("negative-counts.bin", LIMITED | INK_OK | REFILL_OK, -1, -2147483648, inks, refills)
-    records("count-without-array.bin", LIMITED | INK_OK | REFILL_OK | INK_NO_ARRAY | REFILL_NO_ARRAY,
-            2147483647, 5, [], [])
+    records("count-without-array.bin", LIMITED | INK_OK | REFILL_OK, 2147483647, 5, [], [])
     hostile = [record(b"\xff" * 128, math.nan, (-2147483648, 2147483647, -1, 99, 60, 61), b"\xff" * 8),
                record(b"\xc7\xe0\xc9\xab", math.inf, (999, 1, 2, 3, 4, 5)),
                record(b"A" * 128, -math.inf, (999, 1, 2, 3, 4, 5)),

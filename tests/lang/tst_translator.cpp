@@ -10,11 +10,8 @@
 #include "testsupport/recordinghost.h"
 
 #include <QAccessible>
-#include <QBuffer>
-#include <QDir>
 #include <QMessageBox>
 #include <QTextCodec>
-#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -97,13 +94,6 @@ class TestTranslator : public QObject
     Q_OBJECT
 
 private slots:
-    // Must come first: nothing has loaded the translator yet.
-    void emptyBeforeAnyLoad()
-    {
-        QCOMPARE(CTranslatorMgr::instance(), CTranslatorMgr::instance());
-        QCOMPARE(title(), QString());
-    }
-
     // The host's own translation, which must never answer for the plug-in.
     void initTestCase()
     {

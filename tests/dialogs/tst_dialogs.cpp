@@ -1,0 +1,496 @@
+// SPDX-License-Identifier: MIT
+// Both windows as a host feeds them and an operator meets them: what the two
+// tables show for what the host answers, what happens to the host's arrays
+// and what the host hears about it; how the windows look, compared with
+// reference pictures of each window in its distinct states, rendered
+// offscreen with fixed data in both shipped languages
+// (VQ_UPDATE_REFERENCES=1 writes the references instead); their kind of
+// window, keys and dragging, and where the refill log opens.
+#include "dialogs/inkmanagement.h"
+#include "dialogs/inkrefilllog.h"
+#include "lang/ctranslatormgr.h"
+#include "plugin/globals.h"
+#include "testsupport/dialogdriver.h"
+#include "testsupport/recordinghost.h"
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QtTest>
+
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#ifdef Q_OS_WIN
+#  include <windows.h>
+#else
+#  include <langinfo.h>
+#endif
+
+namespace {
+
+using Rows = QVector<QStringList>;
+using Answer = RecordingHost::Answer;
+
+const QString ListFailed = QStringLiteral("墨水加密：获取墨水信息列表失败");
+const QString ListEmpty = QStringLiteral("墨水加密：没有需要显示的墨水信息");
+const QString LogFailed = QStringLiteral("墨水加密：获取加墨记录列表失败！");
+const QString LogEmpty = QStringLiteral("墨水加密：没有需要显示的加墨记录");
+
+// The code set local 8-bit text is in: the ANSI code page on Windows (936
+// is GB2312's), the locale's elsewhere.
+QByteArray localCodeSet()
+{
+#ifdef Q_OS_WIN
+    return GetACP() == 936 ? "GB2312" : QByteArray::number(uint(GetACP()));
+#else
+    return nl_langinfo(CODESET);
+#endif
+}
+
+QTableWidget* tableOf(const QDialog& dialog)
+{
+    return dialog.findChild<QTableWidget*>(QStringLiteral("tableWidget_inkList"));
+}
+
+// The rows as an operator reads them, the empty ones at the end left out.
+Rows shownRows(const QDialog& dialog)
+{
+    const QTableWidget* table = tableOf(dialog);
+    Rows rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c)
+            cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+        rows << cells;
+    }
+    while (!rows.isEmpty() && rows.last().join(QString()).isEmpty())
+        rows.removeLast();
+    return rows;
+}
+
+QStringList namesOf(const std::vector<InkRecord>& records)
+{
+    QStringList names;
+    for (const InkRecord& record : records)
+        names << QString::fromLatin1(record.name);
+    return names;
+}
+
+// A pixel differs when a channel differs by more than this; a picture
+// differs when more than this share of its pixels do (five of 875 x 563).
+constexpr int ChannelTolerance = 2;
+constexpr double DifferingShare = 0.00001;
+
+bool differs(QRgb a, QRgb b)
+{
+    for (int shift : {0, 8, 16, 24})
+        if (qAbs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > ChannelTolerance)
+            return true;
+    return false;
+}
+
+// Empty when 'actual' matches the reference 'name'; else what differs, with
+// the actual picture and one of the differences (red) written beside the test.
+QString compareWithReference(const QImage& actual, const QString& name)
+{
+    const QString reference = VQ_REFERENCE_DIR "/" + name + ".png";
+    if (qEnvironmentVariableIsSet("VQ_UPDATE_REFERENCES"))
+        return actual.save(reference) ? QString() : "cannot write " + reference;
+    const QImage expected = QImage(reference).convertToFormat(QImage::Format_ARGB32);
+    const QString out = QCoreApplication::applicationDirPath() + "/" + name;
+    actual.save(out + "-actual.png");
+    if (expected.size() != actual.size())
+        return QString("%1-actual.png is not of the size of %2").arg(out, reference);
+    QImage difference(actual.size(), QImage::Format_ARGB32);
+    int differing = 0;
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            const bool bad = differs(actual.pixel(x, y), expected.pixel(x, y));
+            differing += bad ? 1 : 0;
+            difference.setPixel(
+                x, y, bad ? qRgb(255, 0, 0) : qRgba(0, 0, 0, qGray(actual.pixel(x, y)) / 4));
+        }
+    }
+    if (differing <= DifferingShare * actual.width() * actual.height())
+        return QString();
+    difference.save(out + "-difference.png");
+    return QString("%1 pixels differ from %2: see %3-actual.png and %3-difference.png")
+        .arg(differing)
+        .arg(reference, out);
+}
+
+std::unique_ptr<QDialog> makeDialog(const QString& name)
+{
+    if (name == "InkManagement")
+        return std::make_unique<InkManagement>(0);
+    return std::make_unique<InkRefillLog>();
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& global, Qt::MouseButton button)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, widget->mapFromGlobal(global), global,
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(RecordingHost::Answer)
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The screen's own DPI, as in a host: QTest's 96 would hide what a
+        // scaled screen does to the style's metrics.
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+        CTranslatorMgr::instance()->loadTranslator();
+        g_host = &m_host;
+        m_host.inkList.records = {inkRecord("Cyan", 250)};
+        m_host.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
+    }
+
+    void cleanup()
+    {
+        QApplication::setFont(m_font);
+        g_host = &m_host;
+    }
+
+    // The ink list in the host's order, amounts to six significant digits or
+    // "Unlimited" with the note shown, at least 13 rows; the refill log
+    // newest first, sorted in the host's own array, times with every field
+    // but the year padded to two digits, fields compared as signed numbers,
+    // at least 10 rows. A vertical scroll bar beyond them. A refusal or an
+    // empty list is told to the host; it, or a negative count, sorts nothing.
+    void tables_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("limited");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<Rows>("shown");
+        QTest::addColumn<int>("rowCount");
+        QTest::addColumn<QStringList>("lines");
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("ink limited")
+            << "InkManagement" << true
+            << Answer{true,
+                      {inkRecord("Cyan", 250), inkRecord("Black", 12.5), inkRecord("Cyan", 0.25),
+                       inkRecord("Cyan", 1234567), inkRecord("Cyan", 0.00001),
+                       inkRecord("Cyan", 123456), inkRecord("Cyan", 0.0001),
+                       inkRecord("Cyan", 99.99999), inkRecord("Cyan", 0.1 + 0.2),
+                       inkRecord("Cyan", -2.5e-7), inkRecord("Cyan", 0), inkRecord("Cyan", inf),
+                       inkRecord("Magenta", 1), inkRecord("Yellow", 2)}}
+            << Rows{{"Cyan", "250ml"},         {"Black", "12.5ml"}, {"Cyan", "0.25ml"},
+                    {"Cyan", "1.23457e+06ml"}, {"Cyan", "1e-05ml"}, {"Cyan", "123456ml"},
+                    {"Cyan", "0.0001ml"},      {"Cyan", "100ml"},   {"Cyan", "0.3ml"},
+                    {"Cyan", "-2.5e-07ml"},    {"Cyan", "0ml"},     {"Cyan", "infml"},
+                    {"Magenta", "1ml"},        {"Yellow", "2ml"}}
+            << 14 << QStringList();
+        QTest::newRow("ink unlimited")
+            << "InkManagement" << false
+            << Answer{true, {inkRecord("Cyan", 250), inkRecord("Black", 1)}}
+            << Rows{{"Cyan", "Unlimited"}, {"Black", "Unlimited"}} << 13 << QStringList();
+        QTest::newRow("refills, every field decides")
+            << "InkRefillLog" << true
+            << Answer{true,
+                      {inkRecord("minute", 1, {2024, 1, 1, 0, 1, 0}),
+                       inkRecord("none", 2, {2024, 1, 1}), inkRecord("year", 3, {2025, 1, 1}),
+                       inkRecord("day", 4, {2024, 1, 2}),
+                       inkRecord("second", 5, {2024, 1, 1, 0, 0, 1}),
+                       inkRecord("month", 6, {2024, 2, 1}),
+                       inkRecord("hour", 7, {2024, 1, 1, 1, 0, 0})}}
+            << Rows{{"2025/01/01 00:00:00", "year", "3ml"},
+                    {"2024/02/01 00:00:00", "month", "6ml"},
+                    {"2024/01/02 00:00:00", "day", "4ml"},
+                    {"2024/01/01 01:00:00", "hour", "7ml"},
+                    {"2024/01/01 00:01:00", "minute", "1ml"},
+                    {"2024/01/01 00:00:01", "second", "5ml"},
+                    {"2024/01/01 00:00:00", "none", "2ml"}}
+            << 10 << QStringList();
+        QTest::newRow("refills, signed, short and out of range")
+            << "InkRefillLog" << true
+            << Answer{true,
+                      {inkRecord("A", 1e-5, {-1, 1, 1}),
+                       inkRecord("B", 1234567, {999, 1, 2, 3, 4, 5}),
+                       inkRecord("C", 12, {2024, 13, 1, 0, 0, -5}),
+                       inkRecord("D", 0.25, {2024, 12, 99})}}
+            << Rows{{"2024/13/01 00:00:-5", "C", "12ml"},
+                    {"2024/12/99 00:00:00", "D", "0.25ml"},
+                    {"999/01/02 03:04:05", "B", "1.23457e+06ml"},
+                    {"-1/01/01 00:00:00", "A", "1e-05ml"}}
+            << 10 << QStringList();
+        const auto row = [](const char* dialog, const char* name, const Answer& answer,
+                            const QStringList& lines) {
+            const int rowCount = QByteArray(dialog) == "InkManagement" ? 13 : 10;
+            QTest::addRow("%s %s", dialog, name)
+                << dialog << true << answer << Rows() << rowCount << lines;
+        };
+        const std::vector<InkRecord> three{inkRecord("A", 1, {2020}), inkRecord("B", 1, {2022}),
+                                           inkRecord("C", 1, {2021})};
+        row("InkManagement", "refused", Answer{false}, {ListFailed});
+        row("InkManagement", "refused with an array", Answer{false, three}, {ListFailed});
+        row("InkManagement", "empty", Answer{}, {ListEmpty});
+        row("InkManagement", "empty with an array", Answer{true, three, 0}, {ListEmpty});
+        row("InkManagement", "negative count", Answer{true, three, -4}, {});
+        row("InkManagement", "count without an array", Answer{true, {}, 3}, {ListFailed});
+        row("InkRefillLog", "refused", Answer{false}, {LogFailed});
+        row("InkRefillLog", "refused with an array", Answer{false, three}, {LogFailed});
+        row("InkRefillLog", "empty", Answer{}, {LogEmpty});
+        row("InkRefillLog", "negative count", Answer{true, three, -4}, {});
+    }
+
+    void tables()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(bool, limited);
+        QFETCH(Answer, answer);
+        QFETCH(Rows, shown);
+        QFETCH(int, rowCount);
+        QFETCH(QStringList, lines);
+        const bool refills = dialog == "InkRefillLog";
+        // A host with a large font of its own: the rows keep their height.
+        QApplication::setFont(QFont(m_font.family(), 40));
+        RecordingHost host;
+        g_host = &host;
+        for (size_t i = 0; i < answer.records.size(); ++i)
+            std::memset(answer.records[i].reserved, int(i), sizeof answer.records[i].reserved);
+        host.limited = limited;
+        (refills ? host.refillLog : host.inkList) = answer;
+        const std::unique_ptr<QDialog> window = makeDialog(dialog);
+        window->show();
+        QCOMPARE(shownRows(*window), shown);
+        QCOMPARE(tableOf(*window)->rowCount(), rowCount);
+        QCOMPARE(tableOf(*window)->verticalScrollBar()->isVisible(),
+                 rowCount > (refills ? 10 : 13));
+        QVERIFY(!tableOf(*window)->horizontalScrollBar()->isVisible());
+        const QWidget* note = window->findChild<QWidget*>(QStringLiteral("label_info3"));
+        QCOMPARE(note && note->isVisible(), !limited);
+        QCOMPARE(host.logLines, lines);
+        QCOMPARE(host.fillCalls, 1);
+        // The host's own array comes back in the order shown, or as it was
+        // when nothing is shown, each record whole with the bytes the plug-in
+        // has no business with.
+        QStringList order;
+        for (const QStringList& row : shown)
+            order << row[refills ? 1 : 0];
+        QCOMPARE(namesOf(host.lastReturned), shown.isEmpty() ? namesOf(answer.records) : order);
+        for (const InkRecord& back : host.lastReturned)
+            QVERIFY(std::any_of(answer.records.begin(), answer.records.end(),
+                                [&](const InkRecord& sent) {
+                                    return std::memcmp(&sent, &back, sizeof sent) == 0;
+                                }));
+        QVERIFY(host.keptContract());
+    }
+
+    // Names come from the local code set, read only within their 128 bytes.
+    // Run under a GB2312 locale or code page too, by its own CTest entry.
+    void names_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        const bool gb2312 = localCodeSet() == "GB2312";
+        QTest::newRow("local code set")
+            << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
+            << QStringLiteral("青色");
+        QTest::newRow("all 128 bytes") << QByteArray(128, 'A') << QString(128, QLatin1Char('A'));
+        QTest::newRow("127 bytes") << QByteArray(127, 'A') + '\0' << QString(127, QLatin1Char('A'));
+    }
+
+    void names()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        QVERIFY(qEnvironmentVariableIsEmpty("VQ_CODESET")
+                || qgetenv("VQ_CODESET") == localCodeSet());
+        RecordingHost host;
+        g_host = &host;
+        InkRecord record = inkRecord({}, 1, {2025, 1, 1});
+        std::memcpy(record.name, bytes.constData(), size_t(bytes.size()));
+        host.inkList.records = {record};
+        host.refillLog.records = {record};
+        const InkManagement ink(0);
+        const InkRefillLog refills;
+        QCOMPARE(tableOf(ink)->item(0, 0)->text(), shown);
+        QCOMPARE(tableOf(refills)->item(0, 1)->text(), shown);
+        QVERIFY(host.keptContract());
+    }
+
+    // Tool windows on top of the host's, on a see-through background, with
+    // the close icon of the library's own. Return, Enter and Escape leave
+    // them open. The title bar, also its text, drags them with the left
+    // button, keeping the grabbed point under the mouse until released; the
+    // content and other buttons don't.
+    void keysAndDragging_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("mouseButton");
+        QTest::addColumn<bool>("moves");
+        const auto row = [](const char* dialog, const char* target, int button, bool moves) {
+            QTest::addRow("%s %s %d", dialog, target, button)
+                << dialog << target << button << moves;
+        };
+        row("InkManagement", "widget_title", Qt::LeftButton, true);
+        row("InkManagement", "widget_title", Qt::RightButton, false);
+        row("InkManagement", "widget_content", Qt::LeftButton, false);
+        row("InkRefillLog", "label_title", Qt::LeftButton, true);
+        row("InkRefillLog", "widget_content", Qt::LeftButton, false);
+    }
+
+    void keysAndDragging()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, target);
+        QFETCH(int, mouseButton);
+        const auto button = Qt::MouseButton(mouseButton);
+        QFETCH(bool, moves);
+        const std::unique_ptr<QDialog> window = makeDialog(dialog);
+        QCOMPARE(window->objectName(), dialog);
+        QCOMPARE(window->windowFlags(),
+                 Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
+        const auto* close = window->findChild<QPushButton*>("pushButton_close_2");
+        QCOMPARE(close->icon().pixmap(20).toImage(),
+                 QImage(":/Tintwell/res/icon/close.png")
+                     .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        // The keyboard focus where an operator looks to leave the window.
+        QCOMPARE(QApplication::focusWidget()->objectName(), "pushButton_close");
+        // The style sheet's font, which this machine may lack and draw as another.
+        QCOMPARE(window->findChild<QWidget*>("label_title")->font().family(), "微软雅黑");
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTest::keyClick(window.get(), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(window->isVisible());
+
+        window->move(300, 200);
+        QWidget* widget = window->findChild<QWidget*>(target);
+        const QPoint start = window->frameGeometry().topLeft();
+        const QPoint grab = widget->mapToGlobal(QPoint(5, 5));
+        sendMouse(widget, QEvent::MouseButtonPress, grab, button);
+        sendMouse(widget, QEvent::MouseMove, grab + QPoint(30, 5), button);
+        sendMouse(widget, QEvent::MouseMove, grab + QPoint(57, -41), button);
+        const QPoint afterMoves = window->frameGeometry().topLeft();
+        sendMouse(widget, QEvent::MouseButtonRelease, grab + QPoint(57, -41), button);
+        sendMouse(widget, QEvent::MouseMove, grab + QPoint(100, 100), button);
+        QCOMPARE(afterMoves, moves ? start + QPoint(57, -41) : start);
+        QCOMPARE(window->frameGeometry().topLeft(), afterMoves);
+    }
+
+    // The refill log opens centred over the ink management window and leaves
+    // it open; its OK button accepts it.
+    void refillLogOverInkManagement()
+    {
+        InkManagement ink(0);
+        ink.show();
+        ink.move(100, 50);
+        QPoint at;
+        int result = -1;
+        DialogDriver::whenShown("InkRefillLog", [&](QWidget* refills) {
+            at = refills->pos();
+            DialogDriver::click(refills, "pushButton_close");
+            result = static_cast<QDialog*>(refills)->result();
+        });
+        DialogDriver::click(&ink, "pushButton_inkRefillLog");
+        QCOMPARE(at, QPoint(187, 112));
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(ink.isVisible());
+    }
+
+    void look_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QByteArray>("language"); // the folder of the translation
+        QTest::addColumn<bool>("limited");
+        QTest::addColumn<int>("records");        // of the host's answer; -1: it refuses
+        QTest::addColumn<QByteArray>("hovered"); // where the mouse is
+        QTest::addColumn<QByteArrayList>("pressed");
+        QTest::addColumn<QByteArray>("focused"); // with the keyboard focus in an active window
+        const auto row = [](const char* tag, const char* dialog, const char* language, bool limited,
+                            int records, const QByteArray& hovered = {},
+                            const QByteArrayList& pressed = {}, const QByteArray& focused = {}) {
+            QTest::newRow(tag) << QString::fromLatin1(dialog) << QByteArray(language) << limited
+                               << records << hovered << pressed << focused;
+        };
+        row("ink-ml-en", "InkManagement", "en", true, 3, {}, {}, "pushButton_close");
+        row("ink-ml-zh", "InkManagement", "chs", true, 3, {}, {}, "pushButton_close_2");
+        row("ink-unlimited-en", "InkManagement", "en", false, 3, "pushButton_inkRefillLog",
+            {"pushButton_close"});
+        row("ink-empty-zh", "InkManagement", "chs", true, -1, "pushButton_close_2");
+        row("refill-en", "InkRefillLog", "en", true, 12, "pushButton_close");
+        row("refill-zh", "InkRefillLog", "chs", true, 3);
+        row("refill-empty-en", "InkRefillLog", "en", true, 0, {}, {"pushButton_close_2"});
+    }
+
+    void look()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QByteArray, language);
+        QFETCH(bool, limited);
+        QFETCH(int, records);
+        QFETCH(QByteArray, hovered);
+        QFETCH(QByteArrayList, pressed);
+        QFETCH(QByteArray, focused);
+        QVERIFY(CTranslatorMgr::instance()->translator()->load(
+            QCoreApplication::applicationDirPath()
+            + QStringLiteral("/Lang/%1/VqTintwell.qm").arg(QLatin1String(language))));
+        RecordingHost host;
+        g_host = &host;
+        host.limited = limited;
+        host.inkList.result = host.refillLog.result = records >= 0;
+        const QByteArray names[] = {"Cyan", "Magenta", "Light Black"};
+        const double amounts[] = {250, 12.5, 0.25};
+        for (int i = 0; i < records; ++i) {
+            host.inkList.records.push_back(inkRecord(names[i % 3], amounts[i % 3]));
+            host.refillLog.records.push_back(
+                inkRecord(names[i % 3], 100 + i, {2025, 3, 7 + i, 9, 5, 2}));
+        }
+        const std::unique_ptr<QDialog> window = makeDialog(dialog);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        // A click and a double click on a row neither select nor edit it;
+        // the focus goes to the window itself.
+        QWidget* cells = window->findChild<QTableWidget*>()->viewport();
+        QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(60, 40));
+        QTest::mouseDClick(cells, Qt::LeftButton, {}, QPoint(60, 40));
+        // QTest leaves the button down after a double click; hover needs it up.
+        QTest::mouseRelease(cells, Qt::LeftButton, {}, QPoint(60, 40));
+        if (!hovered.isEmpty())
+            QTest::mouseMove(window->findChild<QWidget*>(QLatin1String(hovered)), QPoint(5, 5));
+        for (const QByteArray& name : pressed)
+            window->findChild<QPushButton*>(QLatin1String(name))->setDown(true);
+        if (!focused.isEmpty())
+            window->findChild<QWidget*>(QLatin1String(focused))->setFocus();
+        // Scaled screens have references of their own: "ink-ml-zh@1.5x".
+        QString name = QString::fromLatin1(QTest::currentDataTag());
+        if (window->devicePixelRatioF() != 1)
+            name += QString("@%1x").arg(window->devicePixelRatioF());
+        const QString problem = compareWithReference(
+            window->grab().toImage().convertToFormat(QImage::Format_ARGB32), name);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QVERIFY(host.keptContract());
+    }
+
+private:
+    RecordingHost m_host;
+    const QFont m_font = QApplication::font();
+};
+
+// Wine hands no QT_ variable on to Windows programs; the scale comes as
+// VQ_SCALE_FACTOR there, and is set before the application object reads it.
+static const bool g_scaled = qEnvironmentVariableIsSet("VQ_SCALE_FACTOR")
+    && qputenv("QT_SCALE_FACTOR", qgetenv("VQ_SCALE_FACTOR"));
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
