@@ -3,8 +3,6 @@
 #define VQTINTWELL_TESTSUPPORT_DIALOGDRIVER_H
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -28,23 +26,16 @@ inline QWidget* findShown(const QString& objectName)
 }
 
 // Calls 'action', which must close it, once the window 'objectName' shows.
-// Should it not show within ten seconds, every dialog is rejected, so that
-// nothing is left hanging in exec().
 inline void whenShown(const QString& objectName, const std::function<void(QWidget*)>& action)
 {
     auto* timer = new QTimer(qApp);
-    const QDeadlineTimer deadline(10000);
     QObject::connect(timer, &QTimer::timeout, qApp, [=]() {
-        QWidget* widget = findShown(objectName);
-        if (!widget && !deadline.hasExpired())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (widget)
-            return action(widget);
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(window))
-                dialog->reject();
+        if (QWidget* widget = findShown(objectName)) {
+            // Stopped first: the action may run a loop of its own.
+            timer->stop();
+            timer->deleteLater();
+            action(widget);
+        }
     });
     timer->start(5);
 }

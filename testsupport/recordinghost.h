@@ -20,7 +20,7 @@
 inline InkRecord inkRecord(const QByteArray& name, double amount, std::array<int, 6> time = {})
 {
     InkRecord record{};
-    std::memcpy(record.name, name.constData(), std::min<size_t>(name.size(), 127));
+    std::memcpy(record.name, name.constData(), std::min<size_t>(name.size(), sizeof record.name));
     record.amount = amount;
     record.year = time[0], record.month = time[1], record.day = time[2];
     record.hour = time[3], record.minute = time[4], record.second = time[5];

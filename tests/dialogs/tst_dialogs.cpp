@@ -75,7 +75,8 @@ QStringList namesOf(const std::vector<InkRecord>& records)
 {
     QStringList names;
     for (const InkRecord& record : records)
-        names << QString::fromLatin1(record.name);
+        names << QString::fromLocal8Bit(record.name,
+                                        int(qstrnlen(record.name, sizeof record.name)));
     return names;
 }
 
@@ -151,6 +152,8 @@ private slots:
         // The screen's own DPI, as in a host: QTest's 96 would hide what a
         // scaled screen does to the style's metrics.
         QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+        QVERIFY(qEnvironmentVariableIsEmpty("VQ_CODESET")
+                || qgetenv("VQ_CODESET") == localCodeSet());
         CTranslatorMgr::instance()->loadTranslator();
         g_host = &m_host;
         m_host.inkList.records = {inkRecord("Cyan", 250)};
@@ -300,21 +303,16 @@ private slots:
             << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
             << QStringLiteral("青色");
         QTest::newRow("all 128 bytes") << QByteArray(128, 'A') << QString(128, QLatin1Char('A'));
-        QTest::newRow("127 bytes") << QByteArray(127, 'A') + '\0' << QString(127, QLatin1Char('A'));
+        QTest::newRow("127 bytes") << QByteArray(127, 'A') << QString(127, QLatin1Char('A'));
     }
 
     void names()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
-        QVERIFY(qEnvironmentVariableIsEmpty("VQ_CODESET")
-                || qgetenv("VQ_CODESET") == localCodeSet());
         RecordingHost host;
         g_host = &host;
-        InkRecord record = inkRecord({}, 1, {2025, 1, 1});
-        std::memcpy(record.name, bytes.constData(), size_t(bytes.size()));
-        host.inkList.records = {record};
-        host.refillLog.records = {record};
+        host.inkList.records = host.refillLog.records = {inkRecord(bytes, 1, {2025, 1, 1})};
         const InkManagement ink(0);
         const InkRefillLog refills;
         QCOMPARE(tableOf(ink)->item(0, 0)->text(), shown);
@@ -322,11 +320,9 @@ private slots:
         QVERIFY(host.keptContract());
     }
 
-    // Tool windows on top of the host's, on a see-through background, with
-    // the close icon of the library's own. Return, Enter and Escape leave
-    // them open. The title bar, also its text, drags them with the left
-    // button, keeping the grabbed point under the mouse until released; the
-    // content and other buttons don't.
+    // Tool windows on top of the host's, on a see-through background. Return, Enter and Escape
+    // leave them open. The title bar, also its text, drags them with the left button, keeping the
+    // grabbed point under the mouse until released; the content and other buttons don't.
     void keysAndDragging_data()
     {
         QTest::addColumn<QString>("dialog");
@@ -356,10 +352,6 @@ private slots:
         QCOMPARE(window->windowFlags(),
                  Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
-        const auto* close = window->findChild<QPushButton*>("pushButton_close_2");
-        QCOMPARE(close->icon().pixmap(20).toImage(),
-                 QImage(":/Tintwell/res/icon/close.png")
-                     .convertToFormat(QImage::Format_ARGB32_Premultiplied));
 
         window->show();
         window->activateWindow();

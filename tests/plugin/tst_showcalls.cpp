@@ -130,49 +130,39 @@ private slots:
     }
 
     // While a window is open every request is refused with one line to the
-    // host, through the same object or another, and the open one goes on.
-    void repeatedRequestsAreRefused()
+    // host, through the same object or another, and the open one goes on. A
+    // null host is refused and the one in use stays; a host handed over then
+    // takes over at once: it hears the refusals and serves the refill log.
+    void requestsWhileOpen()
     {
         const std::unique_ptr<ITintwell, VqReleaseInterfaceFn> other(m_create(), m_release);
         QWidget window;
+        RecordingHost next;
+        next.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         QList<bool> results;
         QStringList linesMeanwhile;
         whenShown([&](QWidget* dialog) {
             results << m_plugin->ShowForWindow(nullptr, 0) << m_plugin->ShowForWidget(&window, 0)
                     << other->ShowForWindow(handleOf(window), 0) << other->ShowForWidget(nullptr, 0)
+                    << m_plugin->SetHost(nullptr) << other->ShowForWindow(nullptr, 0)
+                    << m_plugin->SetHost(&next) << other->ShowForWindow(nullptr, 0)
                     << dialog->isVisible();
             linesMeanwhile = m_host->logLines;
-        });
-        QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
-        QCOMPARE(results, (QList<bool>{false, false, false, false, true}));
-        QCOMPARE(linesMeanwhile,
-                 (QStringList{AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown}));
-        QCOMPARE(m_host->fillCalls, 1);
-    }
-
-    // A null host is refused and the one in use stays. A host handed over
-    // while the window is open takes over at once: it hears the refusals
-    // and serves the refill log.
-    void handingOverHosts()
-    {
-        QVERIFY(!m_plugin->SetHost(nullptr));
-        RecordingHost other;
-        other.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
-        bool handedOver = false;
-        whenShown([&](QWidget* dialog) {
-            handedOver = m_plugin->SetHost(&other);
-            m_plugin->ShowForWindow(nullptr, 0);
             DialogDriver::whenShown("InkRefillLog", [](QWidget* refills) {
                 DialogDriver::click(refills, "pushButton_close");
             });
             DialogDriver::click(dialog, "pushButton_inkRefillLog");
         });
-        QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
-        QVERIFY(handedOver);
+        QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
+        QCOMPARE(results,
+                 (QList<bool>{false, false, false, false, false, false, true, false, true}));
+        QCOMPARE(
+            linesMeanwhile,
+            (QStringList{AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown}));
         QCOMPARE(m_host->fillCalls, 1);
-        QCOMPARE(other.fillCalls, 1);
-        QCOMPARE(other.logLines, QStringList{AlreadyShown});
-        QVERIFY(other.keptContract());
+        QCOMPARE(next.fillCalls, 1);
+        QCOMPARE(next.logLines, QStringList{AlreadyShown});
+        QVERIFY(next.keptContract());
     }
 
     // True only when one of the window's buttons closed it; each call shows
