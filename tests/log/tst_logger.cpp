@@ -90,8 +90,7 @@ private slots:
         };
         row("nothing there", {}, "Activity1.log", false);
         row("newest continued", {"Activity1.log", "Activity2.log"}, "Activity2.log", true);
-        row("numbers compare as integers", {"Activity12.log", "Activity9.log"}, "Activity12.log",
-            true);
+        row("by number", {"Activity12.log", "Activity9.log"}, "Activity12.log", true);
         row("leading zeros", {"Activity3.log", "Activity007.log"}, "Activity7.log", true);
         row("leading dot", {"Activity2.log", ".Activity5.log"}, "Activity5.log", true);
         row("two dots", {"Activity2.log", "..Activity5.log"}, "Activity2.log", true);
@@ -102,12 +101,10 @@ private slots:
 #endif
         row("foreign names", foreign, "Activity1.log", false);
         row("zero", {"Activity0.log"}, "Activity1.log", false);
-        row("too large for an int", {"Activity3.log", "Activity2147483648.log"}, "Activity3.log",
-            true);
+        row("beyond int", {"Activity3.log", "Activity2147483648.log"}, "Activity3.log", true);
         row("largest int", {"Activity3.log", "Activity2147483647.log"}, "Activity2147483647.log",
             true);
-        row("newest below limit", {"Activity1.log", "Activity2.log"}, "Activity2.log", true,
-            Limit - 1);
+        row("below limit", {"Activity1.log", "Activity2.log"}, "Activity2.log", true, Limit - 1);
         row("newest at limit", {"Activity1.log", "Activity2.log"}, "Activity1.log", false, Limit);
         row("newest at limit, no 1", {"Activity2.log"}, "Activity1.log", false, Limit);
     }
