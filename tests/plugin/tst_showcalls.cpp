@@ -5,7 +5,6 @@
 #include "testsupport/dialogdriver.h"
 #include "testsupport/recordinghost.h"
 
-#include <QTableWidget>
 #include <QtTest>
 
 #include <memory>
