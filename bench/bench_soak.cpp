@@ -45,9 +45,8 @@ bool cycle(CTintwell& tintwell, QWidget& parent)
 {
     // A window that does not show is rejected in the end, and the show
     // call answers false.
-    DialogDriver::whenShown(QStringLiteral("InkManagement"), [](QWidget* inkWindow) {
-        DialogDriver::whenShown(QStringLiteral("InkRefillLog"),
-                                [](QWidget* refillLog) { DialogDriver::click(refillLog, "pushButton_close"); });
+    DialogDriver::whenShown(QStringLiteral("InkManagement"), nullptr, [](QWidget* inkWindow) {
+        DialogDriver::whenShown(QStringLiteral("InkRefillLog"), "pushButton_close");
         DialogDriver::click(inkWindow, "pushButton_inkRefillLog");
         DialogDriver::click(inkWindow, "pushButton_close");
     });

@@ -25,8 +25,16 @@ inline QWidget* findShown(const QString& objectName)
     return nullptr;
 }
 
-// Calls 'action', which must close it, once the window 'objectName' shows.
-inline void whenShown(const QString& objectName, const std::function<void(QWidget*)>& action)
+inline void click(QWidget* dialog, const char* buttonName)
+{
+    if (auto* button = dialog->findChild<QPushButton*>(QLatin1String(buttonName)))
+        button->click();
+}
+
+// Once the window 'objectName' shows, calls 'action' and clicks the button
+// 'closeWith', if any; one of them must close it.
+inline void whenShown(const QString& objectName, const char* closeWith,
+                      const std::function<void(QWidget*)>& action = {})
 {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, qApp, [=]() {
@@ -34,16 +42,13 @@ inline void whenShown(const QString& objectName, const std::function<void(QWidge
             // Stopped first: the action may run a loop of its own.
             timer->stop();
             timer->deleteLater();
-            action(widget);
+            if (action)
+                action(widget);
+            if (closeWith)
+                click(widget, closeWith);
         }
     });
     timer->start(5);
-}
-
-inline void click(QWidget* dialog, const char* buttonName)
-{
-    if (auto* button = dialog->findChild<QPushButton*>(QLatin1String(buttonName)))
-        button->click();
 }
 
 } // namespace DialogDriver

@@ -35,17 +35,10 @@ class RecordingHost : public IInkHost
 public:
     struct Answer
     {
-        Answer(bool result = true, std::vector<InkRecord> records = {},
-               std::optional<int> count = {})
-            : result(result)
-            , records(std::move(records))
-            , count(count)
-        {
-        }
-        bool result;
-        std::vector<InkRecord> records; // copied into a fresh array per call; none if empty
-        std::optional<int> count;       // the count reported; records.size() when unset
-        bool throws = false;            // throw once the list is filled
+        bool result = true;
+        std::vector<InkRecord> records = {}; // copied into a fresh array per call; none if empty
+        std::optional<int> count = {};       // the count reported; records.size() when unset
+        bool throws = false;                 // throw once the list is filled
     };
 
     void WriteLog(const char* line) override { logLines.append(QString::fromUtf8(line)); }

@@ -5,12 +5,11 @@
 // reference pictures of each window in its distinct states, rendered
 // offscreen with fixed data in both shipped languages
 // (VQ_UPDATE_REFERENCES=1 writes the references instead); their kind of
-// window, keys and dragging, and where the refill log opens.
+// window, keys and dragging.
 #include "dialogs/inkmanagement.h"
 #include "dialogs/inkrefilllog.h"
 #include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
-#include "testsupport/dialogdriver.h"
 #include "testsupport/recordinghost.h"
 
 #include <QMouseEvent>
@@ -19,7 +18,6 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -85,14 +83,6 @@ QStringList namesOf(const std::vector<InkRecord>& records)
 constexpr int ChannelTolerance = 2;
 constexpr double DifferingShare = 0.00001;
 
-bool differs(QRgb a, QRgb b)
-{
-    for (int shift : {0, 8, 16, 24})
-        if (qAbs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > ChannelTolerance)
-            return true;
-    return false;
-}
-
 // Empty when 'actual' matches the reference 'name'; else what differs, with
 // the actual picture and one of the differences (red) written beside the test.
 QString compareWithReference(const QImage& actual, const QString& name)
@@ -109,7 +99,10 @@ QString compareWithReference(const QImage& actual, const QString& name)
     int differing = 0;
     for (int y = 0; y < actual.height(); ++y) {
         for (int x = 0; x < actual.width(); ++x) {
-            const bool bad = differs(actual.pixel(x, y), expected.pixel(x, y));
+            const QRgb a = actual.pixel(x, y), e = expected.pixel(x, y);
+            const bool bad = std::max({qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)),
+                                       qAbs(qBlue(a) - qBlue(e)), qAbs(qAlpha(a) - qAlpha(e))})
+                > ChannelTolerance;
             differing += bad ? 1 : 0;
             difference.setPixel(
                 x, y, bad ? qRgb(255, 0, 0) : qRgba(0, 0, 0, qGray(actual.pixel(x, y)) / 4));
@@ -156,8 +149,6 @@ private slots:
                 || qgetenv("VQ_CODESET") == localCodeSet());
         CTranslatorMgr::instance()->loadTranslator();
         g_host = &m_host;
-        m_host.inkList.records = {inkRecord("Cyan", 250)};
-        m_host.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
     }
 
     void cleanup()
@@ -189,46 +180,42 @@ private slots:
                        inkRecord("Cyan", 123456), inkRecord("Cyan", 0.0001),
                        inkRecord("Cyan", 99.99999), inkRecord("Cyan", 0.1 + 0.2),
                        inkRecord("Cyan", -2.5e-7), inkRecord("Cyan", 0), inkRecord("Cyan", inf),
-                       inkRecord("Magenta", 1), inkRecord("Yellow", 2)}}
-            << Rows{{"Cyan", "250ml"},         {"Black", "12.5ml"}, {"Cyan", "0.25ml"},
-                    {"Cyan", "1.23457e+06ml"}, {"Cyan", "1e-05ml"}, {"Cyan", "123456ml"},
-                    {"Cyan", "0.0001ml"},      {"Cyan", "100ml"},   {"Cyan", "0.3ml"},
-                    {"Cyan", "-2.5e-07ml"},    {"Cyan", "0ml"},     {"Cyan", "infml"},
-                    {"Magenta", "1ml"},        {"Yellow", "2ml"}}
+                       inkRecord(QByteArray(128, 'M'), 1), inkRecord("Yellow", 2)}}
+            << Rows{{"Cyan", "250ml"},          {"Black", "12.5ml"}, {"Cyan", "0.25ml"},
+                    {"Cyan", "1.23457e+06ml"},  {"Cyan", "1e-05ml"}, {"Cyan", "123456ml"},
+                    {"Cyan", "0.0001ml"},       {"Cyan", "100ml"},   {"Cyan", "0.3ml"},
+                    {"Cyan", "-2.5e-07ml"},     {"Cyan", "0ml"},     {"Cyan", "infml"},
+                    {QString(128, 'M'), "1ml"}, {"Yellow", "2ml"}}
             << 14 << QStringList();
         QTest::newRow("ink unlimited")
             << "InkManagement" << false
             << Answer{true, {inkRecord("Cyan", 250), inkRecord("Black", 1)}}
             << Rows{{"Cyan", "Unlimited"}, {"Black", "Unlimited"}} << 13 << QStringList();
-        QTest::newRow("refills, every field decides")
-            << "InkRefillLog" << true
-            << Answer{true,
-                      {inkRecord("minute", 1, {2024, 1, 1, 0, 1, 0}),
-                       inkRecord("none", 2, {2024, 1, 1}), inkRecord("year", 3, {2025, 1, 1}),
-                       inkRecord("day", 4, {2024, 1, 2}),
-                       inkRecord("second", 5, {2024, 1, 1, 0, 0, 1}),
-                       inkRecord("month", 6, {2024, 2, 1}),
-                       inkRecord("hour", 7, {2024, 1, 1, 1, 0, 0})}}
-            << Rows{{"2025/01/01 00:00:00", "year", "3ml"},
-                    {"2024/02/01 00:00:00", "month", "6ml"},
-                    {"2024/01/02 00:00:00", "day", "4ml"},
-                    {"2024/01/01 01:00:00", "hour", "7ml"},
-                    {"2024/01/01 00:01:00", "minute", "1ml"},
-                    {"2024/01/01 00:00:01", "second", "5ml"},
-                    {"2024/01/01 00:00:00", "none", "2ml"}}
-            << 10 << QStringList();
-        QTest::newRow("refills, signed, short and out of range")
-            << "InkRefillLog" << true
-            << Answer{true,
-                      {inkRecord("A", 1e-5, {-1, 1, 1}),
-                       inkRecord("B", 1234567, {999, 1, 2, 3, 4, 5}),
-                       inkRecord("C", 12, {2024, 13, 1, 0, 0, -5}),
-                       inkRecord("D", 0.25, {2024, 12, 99})}}
-            << Rows{{"2024/13/01 00:00:-5", "C", "12ml"},
-                    {"2024/12/99 00:00:00", "D", "0.25ml"},
-                    {"999/01/02 03:04:05", "B", "1.23457e+06ml"},
-                    {"-1/01/01 00:00:00", "A", "1e-05ml"}}
-            << 10 << QStringList();
+        QTest::newRow("refills") << "InkRefillLog" << true
+                                 << Answer{true,
+                                           {inkRecord("minute", 1, {2024, 1, 1, 0, 1, 0}),
+                                            inkRecord("none", 2, {2024, 1, 1}),
+                                            inkRecord("year", 3, {2025, 1, 1}),
+                                            inkRecord("day", 4, {2024, 1, 2}),
+                                            inkRecord("second", 5, {2024, 1, 1, 0, 0, 1}),
+                                            inkRecord("month", 6, {2024, 2, 1}),
+                                            inkRecord("hour", 7, {2024, 1, 1, 1, 0, 0}),
+                                            inkRecord(QByteArray(127, 'A'), 1e-5, {-1, 1, 1}),
+                                            inkRecord("B", 1234567, {999, 1, 2, 3, 4, 5}),
+                                            inkRecord("C", 12, {2024, 13, 1, 0, 0, -5}),
+                                            inkRecord("D", 0.25, {2024, 12, 99})}}
+                                 << Rows{{"2025/01/01 00:00:00", "year", "3ml"},
+                                         {"2024/13/01 00:00:-5", "C", "12ml"},
+                                         {"2024/12/99 00:00:00", "D", "0.25ml"},
+                                         {"2024/02/01 00:00:00", "month", "6ml"},
+                                         {"2024/01/02 00:00:00", "day", "4ml"},
+                                         {"2024/01/01 01:00:00", "hour", "7ml"},
+                                         {"2024/01/01 00:01:00", "minute", "1ml"},
+                                         {"2024/01/01 00:00:01", "second", "5ml"},
+                                         {"2024/01/01 00:00:00", "none", "2ml"},
+                                         {"999/01/02 03:04:05", "B", "1.23457e+06ml"},
+                                         {"-1/01/01 00:00:00", QString(127, 'A'), "1e-05ml"}}
+                                 << 11 << QStringList();
         const auto row = [](const char* dialog, const char* name, const Answer& answer,
                             const QStringList& lines) {
             const int rowCount = QByteArray(dialog) == "InkManagement" ? 13 : 10;
@@ -262,8 +249,6 @@ private slots:
         QApplication::setFont(QFont(m_font.family(), 40));
         RecordingHost host;
         g_host = &host;
-        for (size_t i = 0; i < answer.records.size(); ++i)
-            std::memset(answer.records[i].reserved, int(i), sizeof answer.records[i].reserved);
         host.limited = limited;
         (refills ? host.refillLog : host.inkList) = answer;
         const std::unique_ptr<QDialog> window = makeDialog(dialog);
@@ -278,45 +263,27 @@ private slots:
         QCOMPARE(host.logLines, lines);
         QCOMPARE(host.fillCalls, 1);
         // The host's own array comes back in the order shown, or as it was
-        // when nothing is shown, each record whole with the bytes the plug-in
-        // has no business with.
+        // when nothing is shown.
         QStringList order;
         for (const QStringList& row : shown)
             order << row[refills ? 1 : 0];
         QCOMPARE(namesOf(host.lastReturned), shown.isEmpty() ? namesOf(answer.records) : order);
-        for (const InkRecord& back : host.lastReturned)
-            QVERIFY(std::any_of(answer.records.begin(), answer.records.end(),
-                                [&](const InkRecord& sent) {
-                                    return std::memcmp(&sent, &back, sizeof sent) == 0;
-                                }));
         QVERIFY(host.keptContract());
     }
 
-    // Names come from the local code set, read only within their 128 bytes.
-    // Run under a GB2312 locale or code page too, by its own CTest entry.
-    void names_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("shown");
-        const bool gb2312 = localCodeSet() == "GB2312";
-        QTest::newRow("local code set")
-            << QByteArray(gb2312 ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2")
-            << QStringLiteral("青色");
-        QTest::newRow("all 128 bytes") << QByteArray(128, 'A') << QString(128, QLatin1Char('A'));
-        QTest::newRow("127 bytes") << QByteArray(127, 'A') << QString(127, QLatin1Char('A'));
-    }
-
+    // Names come from the local code set; run under GB2312 too, by a CTest
+    // entry of its own.
     void names()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, shown);
         RecordingHost host;
         g_host = &host;
-        host.inkList.records = host.refillLog.records = {inkRecord(bytes, 1, {2025, 1, 1})};
+        const QByteArray name =
+            localCodeSet() == "GB2312" ? "\xC7\xE0\xC9\xAB" : "\xE9\x9D\x92\xE8\x89\xB2";
+        host.inkList.records = host.refillLog.records = {inkRecord(name, 1, {2025, 1, 1})};
         const InkManagement ink(0);
         const InkRefillLog refills;
-        QCOMPARE(tableOf(ink)->item(0, 0)->text(), shown);
-        QCOMPARE(tableOf(refills)->item(0, 1)->text(), shown);
+        QCOMPARE(tableOf(ink)->item(0, 0)->text(), QStringLiteral("青色"));
+        QCOMPARE(tableOf(refills)->item(0, 1)->text(), QStringLiteral("青色"));
         QVERIFY(host.keptContract());
     }
 
@@ -377,26 +344,6 @@ private slots:
         sendMouse(widget, QEvent::MouseMove, grab + QPoint(100, 100), button);
         QCOMPARE(afterMoves, moves ? start + QPoint(57, -41) : start);
         QCOMPARE(window->frameGeometry().topLeft(), afterMoves);
-    }
-
-    // The refill log opens centred over the ink management window and leaves
-    // it open; its OK button accepts it.
-    void refillLogOverInkManagement()
-    {
-        InkManagement ink(0);
-        ink.show();
-        ink.move(100, 50);
-        QPoint at;
-        int result = -1;
-        DialogDriver::whenShown("InkRefillLog", [&](QWidget* refills) {
-            at = refills->pos();
-            DialogDriver::click(refills, "pushButton_close");
-            result = static_cast<QDialog*>(refills)->result();
-        });
-        DialogDriver::click(&ink, "pushButton_inkRefillLog");
-        QCOMPARE(at, QPoint(187, 112));
-        QCOMPARE(result, int(QDialog::Accepted));
-        QVERIFY(ink.isVisible());
     }
 
     void look_data()

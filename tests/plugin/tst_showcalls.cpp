@@ -5,6 +5,7 @@
 #include "testsupport/dialogdriver.h"
 #include "testsupport/recordinghost.h"
 
+#include <QDialog>
 #include <QtTest>
 
 #include <memory>
@@ -44,15 +45,6 @@ bool takesInput(QWidget& window)
 #else
     return window.isEnabled();
 #endif
-}
-
-// Once the ink window shows: 'look' at it, then close it through its button.
-void whenShown(const std::function<void(QWidget*)>& look)
-{
-    DialogDriver::whenShown(Ink, [=](QWidget* dialog) {
-        look(dialog);
-        DialogDriver::click(dialog, "pushButton_close");
-    });
 }
 
 // Requests that X refuses (printed as "XCB error") are faults an operator
@@ -105,7 +97,8 @@ private slots:
 
     // Centred over the host window's outer rectangle, halves truncated
     // toward zero; the host window disabled meanwhile, enabled and in front
-    // afterwards.
+    // afterwards. The refill log opens centred over the ink window and
+    // leaves it open; its OK button accepts it.
     void placement()
     {
         const QRect outer(QPoint(0, 0), QPoint(499, 399));
@@ -115,14 +108,25 @@ private slots:
         window.resize(outer.size() - (window.frameGeometry().size() - window.geometry().size()));
         window.move(outer.topLeft());
         QVERIFY(QTest::qWaitFor([&] { return outerRect(window) == outer; }));
-        QRect geometry;
-        bool enabledMeanwhile = true;
-        whenShown([&](QWidget* dialog) {
+        QRect geometry, refillLog;
+        bool enabledMeanwhile = true, inkStaysOpen = false;
+        int refillLogResult = -1;
+        DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget* dialog) {
             geometry = QRect(dialog->pos(), dialog->size());
             enabledMeanwhile = takesInput(window);
+            DialogDriver::whenShown("InkRefillLog", nullptr, [&](QWidget* refills) {
+                refillLog = QRect(refills->pos(), refills->size());
+                DialogDriver::click(refills, "pushButton_close");
+                refillLogResult = static_cast<QDialog*>(refills)->result();
+            });
+            DialogDriver::click(dialog, "pushButton_inkRefillLog");
+            inkStaysOpen = dialog->isVisible();
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
         QCOMPARE(geometry, QRect(QPoint(-187, -81), QSize(875, 563)));
+        QCOMPARE(refillLog, QRect(QPoint(-100, -19), QSize(700, 439)));
+        QCOMPARE(refillLogResult, int(QDialog::Accepted));
+        QVERIFY(inkStaysOpen);
         QVERIFY(!enabledMeanwhile);
         QVERIFY(takesInput(window));
         QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
@@ -140,16 +144,14 @@ private slots:
         next.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         QList<bool> results;
         QStringList linesMeanwhile;
-        whenShown([&](QWidget* dialog) {
+        DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget* dialog) {
             results << m_plugin->ShowForWindow(nullptr, 0) << m_plugin->ShowForWidget(&window, 0)
                     << other->ShowForWindow(handleOf(window), 0) << other->ShowForWidget(nullptr, 0)
                     << m_plugin->SetHost(nullptr) << other->ShowForWindow(nullptr, 0)
                     << m_plugin->SetHost(&next) << other->ShowForWindow(nullptr, 0)
                     << dialog->isVisible();
             linesMeanwhile = m_host->logLines;
-            DialogDriver::whenShown("InkRefillLog", [](QWidget* refills) {
-                DialogDriver::click(refills, "pushButton_close");
-            });
+            DialogDriver::whenShown("InkRefillLog", "pushButton_close");
             DialogDriver::click(dialog, "pushButton_inkRefillLog");
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
@@ -187,7 +189,7 @@ private slots:
         QWidget parent;
         QVERIFY(!m_plugin->ShowForWidget(nullptr, 0));
         QWidget* parentMeanwhile = &parent;
-        DialogDriver::whenShown(Ink, [&](QWidget* dialog) {
+        DialogDriver::whenShown(Ink, nullptr, [&](QWidget* dialog) {
             parentMeanwhile = dialog->parentWidget();
             if (closedBy.isEmpty())
                 dialog->close();
@@ -216,9 +218,9 @@ private slots:
         m_host->refillLog.throws = true;
         m_host->refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         bool refillLogShown = true;
-        whenShown([&](QWidget* dialog) {
+        DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget* dialog) {
             DialogDriver::click(dialog, "pushButton_inkRefillLog");
-            refillLogShown = DialogDriver::findShown(QStringLiteral("InkRefillLog")) != nullptr;
+            refillLogShown = DialogDriver::findShown("InkRefillLog") != nullptr;
         });
         QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
         QVERIFY(!refillLogShown);
@@ -282,7 +284,7 @@ private slots:
         for (int cycle = 0; cycle < 5; ++cycle) {
             QVERIFY(m_plugin.load(QStringLiteral(VQ_PLUGIN_PATH)));
             QVERIFY(m_plugin->SetHost(m_host.get()));
-            whenShown([](QWidget*) {});
+            DialogDriver::whenShown(Ink, "pushButton_close");
             QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
             m_plugin.unload();
 #ifdef Q_OS_WIN
