@@ -123,8 +123,6 @@ private slots:
         row("GB2312 folder name", encode("GB2312", "[LANG_MGR]\nLANG0_FOLDER=简体\nLANG0_SHOW=1\n"),
             "/Lang/简体/VqTintwell.qm");
         row("UTF-8 with the mark twice", encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF"), "");
-        row("UTF-16BE reads as GB2312", encode("UTF-16BE", both, "\xFE\xFF"), "");
-        row("UTF-16LE mark alone", "\xFF\xFE", "");
     }
 
     void catalogue()
