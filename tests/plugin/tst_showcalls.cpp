@@ -162,13 +162,17 @@ private slots:
                                 [&](QWidget* dialog) { parentMeanwhile = dialog->parentWidget(); });
         QVERIFY(m_plugin->ShowForWidget(&parent, INT_MIN));
         QCOMPARE(parentMeanwhile, &parent);
-        DialogDriver::whenShown(Ink, nullptr, [&](QWidget* dialog) {
+        // Closed by the window system, not by a button.
+        const auto close = [&](QWidget* dialog) {
             parentMeanwhile = dialog->parentWidget();
-            dialog->close(); // as the window system closes it
-        });
+            dialog->close();
+        };
+        DialogDriver::whenShown(Ink, nullptr, close);
+        QVERIFY(!m_plugin->ShowForWidget(&parent, 0));
+        DialogDriver::whenShown(Ink, nullptr, close);
         QVERIFY(!m_plugin->ShowForWindow(reinterpret_cast<HWND>(quintptr(0x7fff1234)), INT_MAX));
         QCOMPARE(parentMeanwhile, nullptr);
-        QCOMPARE(m_host->fillCalls, 2);
+        QCOMPARE(m_host->fillCalls, 3);
         QVERIFY(m_host->logLines.isEmpty());
     }
 
