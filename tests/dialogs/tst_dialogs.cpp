@@ -161,8 +161,9 @@ private slots:
     // "Unlimited" with the note shown, at least 13 rows; the refill log
     // newest first, sorted in the host's own array, times with every field
     // but the year padded to two digits, fields compared as signed numbers,
-    // at least 10 rows. A vertical scroll bar beyond them. A refusal or an
-    // empty list is told to the host; it, or a negative count, sorts nothing.
+    // at least 10 rows. A vertical scroll bar beyond them. Names read only
+    // within their 128 bytes. A refusal or an empty list is told to the host;
+    // it, or a negative count, sorts nothing.
     void tables_data()
     {
         QTest::addColumn<QString>("dialog");
