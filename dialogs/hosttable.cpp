@@ -3,19 +3,20 @@
 
 #include "dialogs/linedelegate.h"
 #include "plugin/globals.h"
+#include "plugin/hostlog.h"
 
 #include <QTableWidget>
 
 namespace HostTable {
 
-const char* fill(QTableWidget* table, HostRecords::FillCall call, const char* failedLine, const char* emptyLine,
-                 const RowCells& cells, const Arrange& arrange)
+void fill(QTableWidget* table, HostRecords::FillCall call, const char* failedLine, const char* emptyLine,
+          const RowCells& cells, const Arrange& arrange)
 {
     const HostRecords records(g_host, call);
-    if (!records.succeeded())
-        return failedLine;
-    if (records.count() == 0)
-        return emptyLine;
+    if (!records.succeeded() || records.count() == 0) {
+        HostLog::write(records.succeeded() ? emptyLine : failedLine);
+        return;
+    }
     if (arrange)
         arrange(records.begin(), records.end());
     table->clearContents();
@@ -30,7 +31,6 @@ const char* fill(QTableWidget* table, HostRecords::FillCall call, const char* fa
         }
         ++row;
     }
-    return nullptr;
 } // the records go back to the host here
 
 void finish(QTableWidget* table, int minimumRows, const QVector<int>& columnWidths)

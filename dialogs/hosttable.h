@@ -22,11 +22,10 @@ using Arrange = std::function<void(InkRecord* begin, InkRecord* end)>;
 // Asks the host through 'call' and, when it hands over records, replaces the
 // table's rows by one row of 'cells' per record, after 'arrange' (if any)
 // has reordered the host's own array. A negative count clears the rows and
-// shows none. The array goes back to the host before this returns. Gives
-// the line the host must hear: 'failedLine' for a refusal, 'emptyLine' for
-// no records, else null.
-const char* fill(QTableWidget* table, HostRecords::FillCall call, const char* failedLine, const char* emptyLine,
-                 const RowCells& cells, const Arrange& arrange = {});
+// shows none. A refusal is told to the host as 'failedLine', no records as
+// 'emptyLine'; then the array goes back to the host, before this returns.
+void fill(QTableWidget* table, HostRecords::FillCall call, const char* failedLine, const char* emptyLine,
+          const RowCells& cells, const Arrange& arrange = {});
 
 // Pads the table with empty rows up to 'minimumRows' and sets the widths of
 // its first columns.

@@ -2,6 +2,7 @@
 #include "dialogs/inkmanagement.h"
 #include "ui_inkmanagement.h"
 
+#include "dialogs/focusmark.h"
 #include "dialogs/framelesswindow.h"
 #include "dialogs/hosttable.h"
 #include "dialogs/inkrefilllog.h"
@@ -36,8 +37,10 @@ InkManagement::InkManagement(int /*reserved*/, QWidget* parent)
     FramelessWindow::makeFrameless(this);
     init();
     loadInkList();
-    // Where an operator looks to leave the window; the style sheet marks it.
+    // Where an operator looks to leave the window; marked once the keyboard
+    // is in use there.
     ui->pushButton_close->setFocus();
+    new FocusMark(this);
 }
 
 InkManagement::~InkManagement() = default;
@@ -87,20 +90,14 @@ void InkManagement::loadInkList()
 
     const QString unlimited = CTranslatorMgr::translate("InkManagement", "Unlimited");
     const QTextCodec* codec = RecordFormat::localCodec();
-    const char* line = HostTable::fill(
+    HostTable::fill(
         ui->tableWidget_inkList, &IInkHost::GetInkList, HostLog::InkListFailed, HostLog::InkListEmpty,
         [&](const InkRecord& ink) {
             return QStringList{RecordFormat::name(ink, codec), limited ? RecordFormat::amount(ink.amount) : unlimited};
         });
-    if (line)
-        writeHostLog(QString::fromUtf8(line));
     HostTable::finish(ui->tableWidget_inkList, MinimumRows, {NameColumnWidth, AmountColumnWidth});
 }
 
-void InkManagement::writeHostLog(const QString& text)
-{
-    HostLog::write(text.toUtf8().constData());
-}
 bool InkManagement::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->widget_title && FramelessWindow::handleTitleBarEvent(this, event, m_dragging, m_dragOffset))

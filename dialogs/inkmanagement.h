@@ -41,7 +41,6 @@ private:
     void init();
     void retranslate();
     void loadInkList();
-    static void writeHostLog(const QString& text);
 
     bool m_closedByButton = false;
     std::unique_ptr<Ui::InkManagement> ui;

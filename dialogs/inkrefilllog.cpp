@@ -2,6 +2,7 @@
 #include "dialogs/inkrefilllog.h"
 #include "ui_inkrefilllog.h"
 
+#include "dialogs/focusmark.h"
 #include "dialogs/framelesswindow.h"
 #include "dialogs/hosttable.h"
 #include "dialogs/recordformat.h"
@@ -51,8 +52,10 @@ InkRefillLog::InkRefillLog(QWidget* parent)
     HostTable::installColumnLines(ui->tableWidget_inkList, {dark, dark, QColor(0xE8, 0xE8, 0xE8)});
     FramelessWindow::addFrameShadow(ui->widget_border, ShadowBlurRadius);
     loadRefillLog();
-    // Where an operator looks to leave the window; the style sheet marks it.
+    // Where an operator looks to leave the window; marked once the keyboard
+    // is in use there.
     ui->pushButton_close->setFocus();
+    new FocusMark(this);
 }
 
 InkRefillLog::~InkRefillLog() = default;
@@ -77,7 +80,7 @@ void InkRefillLog::retranslate()
 void InkRefillLog::loadRefillLog()
 {
     const QTextCodec* codec = RecordFormat::localCodec();
-    const char* line = HostTable::fill(
+    HostTable::fill(
         ui->tableWidget_inkList, &IInkHost::GetRefillLog, HostLog::RefillLogFailed, HostLog::RefillLogEmpty,
         [&](const InkRecord& refill) {
             return QStringList{RecordFormat::time(refill), RecordFormat::name(refill, codec),
@@ -85,8 +88,6 @@ void InkRefillLog::loadRefillLog()
         },
         // The host's own array is sorted; it gets it back reordered.
         [](InkRecord* begin, InkRecord* end) { std::sort(begin, end, isLater); });
-    if (line)
-        HostLog::write(line);
     HostTable::finish(ui->tableWidget_inkList, MinimumRows, {TimeColumnWidth, NameColumnWidth, AmountColumnWidth});
 }
 

@@ -142,19 +142,28 @@ private slots:
                                                  {3, "one\ntwo\n"}, {1, Banner}};
         for (const auto& [level, message] : lines)
             logger->log(DynamicLibLogger::LogLevel(level), message);
+        // Then a line early in a later second, where the milliseconds need
+        // their zeros, until one was written before 100 ms.
+        QDateTime writing;
+        do {
+            QTest::qSleep(1000 - QTime::currentTime().msec());
+            writing = QDateTime::currentDateTime();
+            logger->log(DynamicLibLogger::Info, "later");
+        } while (QDateTime::currentDateTime() >= writing.addMSecs(100 - writing.time().msec()));
         const QString text = tail(logger->currentLogFilePath());
         QVERIFY2(matches(text,
                          Header + line("DEBUG", "a") + line("INFO", "b") + line("WARNING", "c")
                              + line("ERROR", "d") + line("FATAL", "e") + line("UNKNOWN", "above")
                              + line("UNKNOWN", "negative") + line("INFO", "")
                              + line("INFO", "%1 %2 %L1") + line("ERROR", "one\ntwo\n")
-                             + line("INFO", Banner)),
+                             + line("INFO", Banner) + "(" + line("INFO", "later") + ")+"),
                  qPrintable(text));
+        QDateTime time;
         for (auto times = QRegularExpression(Time).globalMatch(text); times.hasNext();) {
-            const QDateTime time =
-                QDateTime::fromString(times.next().captured(1), "yyyy-MM-dd hh:mm:ss.zzz");
+            time = QDateTime::fromString(times.next().captured(1), "yyyy-MM-dd hh:mm:ss.zzz");
             QVERIFY(before <= time && time <= QDateTime::currentDateTime());
         }
+        QVERIFY(time >= writing);
     }
 
     // A line that finds its file full moves on to the next number, which
@@ -211,12 +220,14 @@ private slots:
         QFETCH(int, days);
         QFETCH(bool, removed);
         const QStringList own{"Activity4.log", ".Activity0.log", "Activity99999999999.log"};
-        for (const QString& name : own + QStringList{"Activity4.txt"})
+        const QStringList foreign{"Activity4.txt", "Activity.log"};
+        for (const QString& name : own + foreign)
             QVERIFY(create(m_dir, name, -1, modified));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), "Activity", days);
         for (const QString& name : own)
             QCOMPARE(m_dir.exists(name), !removed);
-        QVERIFY(m_dir.exists("Activity4.txt"));
+        for (const QString& name : foreign)
+            QVERIFY(m_dir.exists(name));
         QCOMPARE(logger->currentLogFilePath(),
                  m_dir.filePath(removed ? "Activity1.log" : "Activity4.log"));
 
