@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "plugin/ctintwell.h"
 
-#include "dialogs/framelesswindow.h"
 #include "dialogs/inkmanagement.h"
 #include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
 #include "plugin/hostlog.h"
 #include "plugin/nativewindow.h"
+
+#include <QApplication>
+#include <QThread>
 
 IInkHost* g_host = nullptr;
 bool g_dialogOpen = false;
@@ -51,9 +53,51 @@ bool withoutExceptions(Call call) noexcept
     }
 }
 
+// The rules a host must keep before the library may touch widgets: a
+// QApplication (a QCoreApplication cannot show them), and the call on its
+// thread. Gives true when they hold; otherwise hands 'host', if any, the
+// line that says what the host did wrong and what to do instead.
+bool rulesKept(const char* call, IInkHost* host)
+{
+    const QCoreApplication* application = QCoreApplication::instance();
+    const char* broken = nullptr;
+    if (!application)
+        broken = " refused: there is no QApplication yet; create the QApplication before calling the library";
+    else if (!qobject_cast<const QApplication*>(application))
+        broken = " refused: a QCoreApplication cannot show windows; the host must create a QApplication";
+    else if (QThread::currentThread() != application->thread())
+        broken = " refused: called from a thread other than the QApplication's; call the library on the GUI thread";
+    if (broken && host)
+        host->WriteLog((QByteArray("墨水加密：") + call + broken).constData());
+    return !broken;
+}
+
+HWND handleOf(InkManagement& dialog)
+{
+    return reinterpret_cast<HWND>(dialog.winId());
+}
+
+// Centres 'dialog' over the native window 'parent', halves truncated toward
+// zero. Both rectangles come from the window system, in its own pixels,
+// which on a scaled Windows screen are not Qt's. Without them (an unknown
+// handle) the dialog keeps the toolkit's placement.
+void centreOver(HWND parent, InkManagement& dialog)
+{
+    NativeWindow::Rect outer, own;
+    if (!NativeWindow::outerRect(parent, &outer) || !NativeWindow::outerRect(handleOf(dialog), &own))
+        return;
+    const long width = own.right - own.left;
+    const long height = own.bottom - own.top;
+    own.left = outer.left + ((outer.right - outer.left) - width) / 2;
+    own.top = outer.top + ((outer.bottom - outer.top) - height) / 2;
+    own.right = own.left + width;
+    own.bottom = own.top + height;
+    dialog.move(NativeWindow::qtPosition(own));
+}
+
 void bringForward(InkManagement& dialog)
 {
-    const HWND handle = reinterpret_cast<HWND>(dialog.winId());
+    const HWND handle = handleOf(dialog);
     NativeWindow::setForeground(handle);
     NativeWindow::bringToTop(handle);
 }
@@ -67,7 +111,7 @@ CTintwell::~CTintwell() = default;
 bool CTintwell::SetHost(IInkHost* host)
 {
     return withoutExceptions([&] {
-        if (!host)
+        if (!host || !rulesKept("SetHost", g_host ? g_host : host))
             return false;
         g_host = host;
         CTranslatorMgr::instance()->loadTranslator();
@@ -88,10 +132,29 @@ bool CTintwell::refuseRepeatedRequest()
     return true;
 }
 
+void CTintwell::release()
+{
+    if (m_runningShows > 0)
+        m_released = true;
+    else
+        delete this;
+}
+
+bool CTintwell::runShow(const std::function<bool()>& show)
+{
+    ++m_runningShows;
+    const bool result = withoutExceptions(show);
+    // Released by the host while the show ran (from a timer, a callback, its
+    // window closing): the object goes now that nothing of it is in use.
+    if (--m_runningShows == 0 && m_released)
+        delete this;
+    return result;
+}
+
 bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
 {
-    return withoutExceptions([&] {
-        if (!g_host || refuseRepeatedRequest() || !parent)
+    return runShow([&] {
+        if (!g_host || !rulesKept("ShowForWidget", g_host) || refuseRepeatedRequest() || !parent)
             return false;
         DialogGuard guard(m_currentDialog);
         InkManagement dialog(reserved, parent);
@@ -103,24 +166,16 @@ bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
 
 bool CTintwell::ShowForWindow(HWND parent, int reserved)
 {
-    return withoutExceptions([&] {
-        if (!g_host || refuseRepeatedRequest())
+    return runShow([&] {
+        if (!g_host || !rulesKept("ShowForWindow", g_host) || refuseRepeatedRequest())
             return false;
         DialogGuard guard(m_currentDialog);
         InkManagement dialog(reserved, nullptr);
         guard.hold(&dialog);
         dialog.setModal(true);
-        NativeWindow::Rect rect;
         if (parent) {
             NativeWindow::enable(parent, false);
-            dialog.winId();
-        }
-        // Without a rectangle (no handle, or an unknown one) the dialog keeps
-        // the toolkit's placement and everything else goes on.
-        if (parent && NativeWindow::outerRect(parent, &rect)) {
-            const QRect outer(static_cast<int>(rect.left), static_cast<int>(rect.top),
-                              static_cast<int>(rect.right - rect.left), static_cast<int>(rect.bottom - rect.top));
-            dialog.move(FramelessWindow::centredOver(outer, dialog.size()));
+            centreOver(parent, dialog);
         }
         bringForward(dialog);
         dialog.exec();
@@ -145,7 +200,9 @@ ITintwell* NewInterface()
 
 void ReleaseInterface(ITintwell* object)
 {
-    delete object;
+    // Every object handed out is a CTintwell.
+    if (object)
+        static_cast<CTintwell*>(object)->release();
 }
 
 } // extern "C"

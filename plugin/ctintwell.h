@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class InkManagement;
 
 // The interface object a host gets from NewInterface. It launches the ink
@@ -22,12 +24,20 @@ public:
     bool ShowForWindow(HWND parent, int reserved) override;
     bool ShowForWidget(QWidget* parent, int reserved) override;
 
+    // What ReleaseInterface does: destroys the object, or, while one of its
+    // show calls runs, as soon as that has returned.
+    void release();
+
 private:
+    // Runs 'show' as one of this object's show calls, without exceptions.
+    bool runShow(const std::function<bool()>& show);
     // True, after bringing an open dialog forward and telling the host, when a
     // dialog is already open and this request must be refused.
     bool refuseRepeatedRequest();
 
     InkManagement* m_currentDialog = nullptr;
+    int m_runningShows = 0;
+    bool m_released = false;
 };
 
 #endif

@@ -4,6 +4,8 @@
 
 #include "plugin/vqtintwell.h"
 
+#include <QPoint>
+
 // The window-system calls the launcher makes on native window handles. On
 // Windows they are the user-interface functions of the same names; elsewhere a
 // handle is resolved to a top-level widget of this process. Results are
@@ -21,6 +23,9 @@ struct Rect
 void enable(HWND window, bool enabled);
 // The outer rectangle in screen coordinates; false for an unknown handle.
 bool outerRect(HWND window, Rect* rect);
+// Where Qt must move a top-level widget for its outer rectangle to be
+// 'rect', given in the pixels of outerRect.
+QPoint qtPosition(const Rect& rect);
 void setForeground(HWND window);
 void bringToTop(HWND window);
 

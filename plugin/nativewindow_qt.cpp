@@ -41,6 +41,12 @@ bool outerRect(HWND window, Rect* rect)
     return true;
 }
 
+QPoint qtPosition(const Rect& rect)
+{
+    // The rectangles come from Qt, in its own pixels.
+    return {int(rect.left), int(rect.top)};
+}
+
 void setForeground(HWND window)
 {
     if (QWidget* widget = widgetFor(window))

@@ -98,7 +98,9 @@ public:
     virtual bool HostSlot10() { return false; }
 };
 
-// Handed out by NewInterface.
+// Handed out by NewInterface. Its operations need the host's QApplication and
+// its thread: before the QApplication exists, under a QCoreApplication or from
+// another thread they return false and tell the host's WriteLog why.
 class ITintwell
 {
 public:
@@ -119,8 +121,8 @@ public:
 extern "C" {
 // Creates a new interface object; release it with ReleaseInterface.
 VQTINTWELL_API ITintwell* NewInterface();
-// Destroys an object from NewInterface; null is ignored. Never call it while a
-// show operation of that object is running.
+// Destroys an object from NewInterface; null is ignored. Called while a show
+// operation of that object runs, it destroys the object once that returns.
 VQTINTWELL_API void ReleaseInterface(ITintwell* object);
 }
 

@@ -20,13 +20,26 @@ namespace {
 
 const QString Ink = QStringLiteral("InkManagement");
 const QString AlreadyShown = QStringLiteral("墨水加密：弹窗已经显示！");
+const QString NoApplication =
+    QStringLiteral("墨水加密：SetHost refused: there is no QApplication yet; create the "
+                   "QApplication before calling the library");
+const QString CoreApplication =
+    QStringLiteral("墨水加密：SetHost refused: a QCoreApplication cannot show windows; the host "
+                   "must create a QApplication");
+const QString OtherThread = QStringLiteral(" refused: called from a thread other than the "
+                                           "QApplication's; call the library on the GUI thread");
+
+// What a host hears that calls before it has its QApplication, and then with
+// a QCoreApplication only: main asks before it makes the test's application.
+QList<bool> g_withoutApplication;
+QStringList g_linesWithoutApplication;
 
 HWND handleOf(QWidget& window)
 {
     return reinterpret_cast<HWND>(window.winId());
 }
 
-// The host window as the window system has it.
+// A window's outer rectangle as the window system has it, in its pixels.
 QRect outerRect(QWidget& window)
 {
 #ifdef Q_OS_WIN
@@ -36,6 +49,22 @@ QRect outerRect(QWidget& window)
 #else
     return window.frameGeometry();
 #endif
+}
+
+void setOuterRect(QWidget& window, const QRect& outer)
+{
+#ifdef Q_OS_WIN
+    SetWindowPos(handleOf(window), nullptr, outer.x(), outer.y(), outer.width(), outer.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+#else
+    window.resize(outer.size() - (window.frameGeometry().size() - window.geometry().size()));
+    window.move(outer.topLeft());
+#endif
+}
+
+bool meet(const QPoint& a, const QPoint& b)
+{
+    return qAbs(a.x() - b.x()) <= 2 && qAbs(a.y() - b.y()) <= 2;
 }
 
 bool takesInput(QWidget& window)
@@ -62,6 +91,8 @@ private slots:
         QVERIFY(m_library.load());
         m_create = reinterpret_cast<VqNewInterfaceFn>(m_library.resolve("NewInterface"));
         m_release = reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface"));
+        QCOMPARE(g_withoutApplication, (QList<bool>{false, false, false, false}));
+        QCOMPARE(g_linesWithoutApplication, (QStringList{NoApplication, CoreApplication}));
         QWidget parent;
         QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
         QVERIFY(!m_plugin->ShowForWidget(&parent, 0));
@@ -78,27 +109,41 @@ private slots:
 
     void cleanup() { QVERIFY(m_host->keptContract()); }
 
-    // Centred over the host window's outer rectangle, halves truncated
-    // toward zero; the host window disabled meanwhile, enabled and in front
-    // afterwards. The refill log opens centred over the ink window and
-    // leaves it open; its OK button accepts it.
+    // Centred over the host window's outer rectangle (given as left, top,
+    // right, bottom), halves truncated toward zero; the host window disabled
+    // meanwhile, enabled and in front afterwards. The refill log opens
+    // centred over the ink window and leaves it open; its OK button accepts
+    // it. On a screen Windows scales, where the host window's pixels are not
+    // Qt's, the centres meet within rounding.
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("outer");
+        QTest::addColumn<QPoint>("ink");
+        QTest::addColumn<QPoint>("refills");
+        QTest::newRow("0 0 500 400")
+            << QRect(QPoint(0, 0), QPoint(499, 399)) << QPoint(-187, -81) << QPoint(-100, -19);
+        QTest::newRow("100 100 1100 900")
+            << QRect(QPoint(100, 100), QPoint(1099, 899)) << QPoint(162, 218) << QPoint(249, 280);
+    }
+
     void placement()
     {
-        const QRect outer(QPoint(0, 0), QPoint(499, 399));
+        QFETCH(QRect, outer);
+        QFETCH(QPoint, ink);
+        QFETCH(QPoint, refills);
         QWidget window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.resize(outer.size() - (window.frameGeometry().size() - window.geometry().size()));
-        window.move(outer.topLeft());
+        setOuterRect(window, outer);
         QVERIFY(QTest::qWaitFor([&] { return outerRect(window) == outer; }));
         QRect geometry, refillLog;
         bool enabledMeanwhile = true, inkStaysOpen = false;
         int refillLogResult = -1;
         DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget* dialog) {
-            geometry = QRect(dialog->pos(), dialog->size());
+            geometry = outerRect(*dialog);
             enabledMeanwhile = takesInput(window);
             DialogDriver::whenShown("InkRefillLog", nullptr, [&](QWidget* refills) {
-                refillLog = QRect(refills->pos(), refills->size());
+                refillLog = outerRect(*refills);
                 DialogDriver::click(refills, "pushButton_close");
                 refillLogResult = static_cast<QDialog*>(refills)->result();
             });
@@ -106,8 +151,14 @@ private slots:
             inkStaysOpen = dialog->isVisible();
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
-        QCOMPARE(geometry, QRect(QPoint(-187, -81), QSize(875, 563)));
-        QCOMPARE(refillLog, QRect(QPoint(-100, -19), QSize(700, 439)));
+        qInfo("screen scaled by %g", window.devicePixelRatioF());
+        if (window.devicePixelRatioF() == 1) {
+            QCOMPARE(geometry, QRect(ink, QSize(875, 563)));
+            QCOMPARE(refillLog, QRect(refills, QSize(700, 439)));
+        } else {
+            QVERIFY(meet(geometry.center(), outer.center()));
+            QVERIFY(meet(refillLog.center(), geometry.center()));
+        }
         QCOMPARE(refillLogResult, int(QDialog::Accepted));
         QVERIFY(inkStaysOpen);
         QVERIFY(!enabledMeanwhile);
@@ -116,36 +167,55 @@ private slots:
     }
 
     // While a window is open every request is refused with one line to the
-    // host, through the same object or another, and the open one goes on. A
-    // null host is refused and the one in use stays; a host handed over then
-    // takes over at once: it hears the refusals and serves the refill log.
+    // host, through the same object or another, and the open one goes on;
+    // one through the same object brings it forward, unless a host was
+    // handed over since. A null host is refused and the one in use stays; a
+    // host handed over takes over at once: it hears the refusals and serves
+    // the refill log. (Only offscreen puts the open window behind another:
+    // a window system keeps the focus on a modal window.)
     void requestsWhileOpen()
     {
         const std::unique_ptr<ITintwell, VqReleaseInterfaceFn> other(m_create(), m_release);
         QWidget window;
+        window.show();
         RecordingHost next;
         next.refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         QList<bool> results;
         QStringList linesMeanwhile;
+        const bool offscreen = QGuiApplication::platformName() == "offscreen";
+        // A request through the first object, made while the host's window
+        // is active: whether the open window comes forward.
+        const auto comesForward = [&](QWidget* dialog) {
+            window.activateWindow();
+            QVERIFY(!offscreen
+                    || QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
+            results << m_plugin->ShowForWindow(nullptr, 0);
+            results << (offscreen
+                        && QTest::qWaitFor([&] { return QApplication::activeWindow() == dialog; },
+                                           500));
+        };
         DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget* dialog) {
-            results << m_plugin->ShowForWindow(nullptr, 0) << m_plugin->ShowForWidget(&window, 0)
+            results << m_plugin->ShowForWidget(&window, 0)
                     << other->ShowForWindow(handleOf(window), 0) << other->ShowForWidget(nullptr, 0)
-                    << m_plugin->SetHost(nullptr) << other->ShowForWindow(nullptr, 0)
-                    << m_plugin->SetHost(&next) << other->ShowForWindow(nullptr, 0)
-                    << dialog->isVisible();
+                    << m_plugin->SetHost(nullptr) << other->ShowForWindow(nullptr, 0);
+            comesForward(dialog);
+            results << m_plugin->SetHost(&next) << other->ShowForWindow(nullptr, 0);
+            comesForward(dialog);
+            results << dialog->isVisible();
             linesMeanwhile = m_host->logLines;
             DialogDriver::whenShown("InkRefillLog", "pushButton_close");
             DialogDriver::click(dialog, "pushButton_inkRefillLog");
         });
         QVERIFY(m_plugin->ShowForWindow(handleOf(window), 0));
         QCOMPARE(results,
-                 (QList<bool>{false, false, false, false, false, false, true, false, true}));
+                 (QList<bool>{false, false, false, false, false, false, offscreen, true, false,
+                              false, false, true}));
         QCOMPARE(
             linesMeanwhile,
             (QStringList{AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown, AlreadyShown}));
         QCOMPARE(m_host->fillCalls, 1);
         QCOMPARE(next.fillCalls, 1);
-        QCOMPARE(next.logLines, QStringList{AlreadyShown});
+        QCOMPARE(next.logLines, (QStringList{AlreadyShown, AlreadyShown}));
         QVERIFY(next.keptContract());
     }
 
@@ -176,16 +246,17 @@ private slots:
         QVERIFY(m_host->logLines.isEmpty());
     }
 
-    // An exception from the host never reaches it back: a show whose window
-    // cannot be built fails and frees the guard; a refill log that cannot be
-    // read stays closed. Every array goes back once all the same.
-    void hostExceptions()
+    // A host's mistakes never reach it back as a crash. An exception from
+    // its callbacks ends a show with false and frees the guard, or leaves
+    // the refill log closed; every array goes back once all the same. Calls
+    // from another thread than the application's are refused, each with a
+    // line to the host in use, which stays.
+    void hostMistakes()
     {
         m_host->inkList.throws = true;
         QVERIFY(!m_plugin->ShowForWindow(nullptr, 0));
         QCOMPARE(m_host->freeCalls, 1);
         m_host->inkList.throws = false;
-
         m_host->refillLog.throws = true;
         m_host->refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
         bool refillLogShown = true;
@@ -196,24 +267,70 @@ private slots:
         QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
         QVERIFY(!refillLogShown);
         QCOMPARE(m_host->fillCalls, 3);
+
+        RecordingHost other;
+        QWidget parent;
+        QList<bool> results;
+        const std::unique_ptr<QThread> worker(QThread::create([&] {
+            results << m_plugin->SetHost(&other) << m_plugin->ShowForWindow(nullptr, 0)
+                    << m_plugin->ShowForWidget(&parent, 0);
+        }));
+        worker->start();
+        QVERIFY(worker->wait());
+        QCOMPARE(results, (QList<bool>{false, false, false}));
+        QCOMPARE(
+            m_host->logLines,
+            (QStringList{"墨水加密：SetHost" + OtherThread, "墨水加密：ShowForWindow" + OtherThread,
+                         "墨水加密：ShowForWidget" + OtherThread}));
+        QVERIFY(other.logLines.isEmpty() && m_host->fillCalls == 3);
     }
 
     // Every call of the factory makes a new parentless object that answers a
-    // cast by name for both its parts, and ReleaseInterface destroys it.
+    // cast by name for both its parts. ReleaseInterface destroys it, or,
+    // during its own show, once that show has returned as usual; the next
+    // show goes ahead.
     void interfaceObjects()
     {
         ITintwell* const first = m_create();
         ITintwell* const second = m_create();
         QVERIFY(first != second);
-        QPointer<QObject> object(dynamic_cast<QObject*>(first));
+        const QPointer<QObject> object(dynamic_cast<QObject*>(first));
         QVERIFY(object && !object->parent());
         QCOMPARE(object->qt_metacast("ITintwell"), static_cast<void*>(first));
         QCOMPARE(object->qt_metacast("CTintwell"), static_cast<void*>(object.data()));
-        m_release(first);
-        QVERIFY(object.isNull());
+        bool aliveMeanwhile = false;
+        DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget*) {
+            m_release(first);
+            aliveMeanwhile = object;
+        });
+        QVERIFY(first->ShowForWindow(nullptr, 0));
+        QVERIFY(aliveMeanwhile && !object);
+        DialogDriver::whenShown(Ink, "pushButton_close");
+        QVERIFY(second->ShowForWindow(nullptr, 0));
+        const QPointer<QObject> idle(dynamic_cast<QObject*>(second));
         m_release(second);
+        QVERIFY(!idle);
         m_release(nullptr);
     }
+
+#ifdef Q_OS_WIN
+    // The library says which build it is, as Windows libraries do.
+    void versionResource()
+    {
+        const std::wstring path = QDir::toNativeSeparators(VQ_PLUGIN_PATH).toStdWString();
+        std::vector<char> info(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT size = 0;
+        QVERIFY(!info.empty()
+                && GetFileVersionInfoW(path.c_str(), 0, DWORD(info.size()), info.data())
+                && VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+        QCOMPARE(QString("%1.%2.%3")
+                     .arg(HIWORD(fixed->dwFileVersionMS))
+                     .arg(LOWORD(fixed->dwFileVersionMS))
+                     .arg(HIWORD(fixed->dwFileVersionLS)),
+                 VQ_VERSION);
+    }
+#endif
 
     // Every failure to load names the file and what is wrong with it.
     void loaderErrors_data()
@@ -278,5 +395,25 @@ private:
     std::unique_ptr<RecordingHost> m_host;
 };
 
-QTEST_MAIN(TestShowCalls)
+int main(int argc, char** argv)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // As most Qt 5 desktop applications do on Windows (set by the scaled runs).
+    if (qEnvironmentVariableIsSet("VQ_HIGH_DPI"))
+        QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+#endif
+    {
+        VqTintwellLoader plugin;
+        RecordingHost host;
+        if (plugin.load(QStringLiteral(VQ_PLUGIN_PATH))) {
+            g_withoutApplication << plugin->ShowForWindow(nullptr, 0) << plugin->SetHost(&host);
+            const QCoreApplication core(argc, argv);
+            g_withoutApplication << plugin->SetHost(&host) << plugin->ShowForWindow(nullptr, 0);
+        }
+        g_linesWithoutApplication = host.logLines;
+    }
+    QApplication application(argc, argv);
+    TestShowCalls test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_showcalls.moc"
