@@ -45,7 +45,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/plugin/vqtintwell.h ${PROJECT_SOURCE_DIR}/pl
 # The translations install themselves; the catalogue of the reference host
 # is the sample beside them.
 install(FILES ${PROJECT_SOURCE_DIR}/host/Lang/Lang.ini DESTINATION ${VQTINTWELL_INSTALL_LANGDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/docs/host-guide.md ${PROJECT_SOURCE_DIR}/docs/abi.md
+install(FILES ${PROJECT_SOURCE_DIR}/docs/host-guide.md ${PROJECT_SOURCE_DIR}/docs/abi.md ${PROJECT_SOURCE_DIR}/LICENSE
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # A host of the other compiler family calls the interfaces through the
@@ -67,3 +67,19 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/cmake/VqTintwellConfigVer
     COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/cmake/VqTintwellConfig.cmake ${PROJECT_BINARY_DIR}/cmake/VqTintwellConfigVersion.cmake
     ${PROJECT_SOURCE_DIR}/cmake/VqTintwellDeploy.cmake DESTINATION ${VQTINTWELL_INSTALL_CMAKEDIR})
+
+# The SDK archive a host team receives, made by `cpack` in the build
+# folder from the install rules above: VqTintwell-<version>-<platform>-qt<major>
+# with one top folder of the same name, a ZIP for Windows, a .tar.gz elsewhere.
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+    math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
+    set(platform win${bits})
+else()
+    set(CPACK_GENERATOR TGZ)
+    string(TOLOWER ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR} platform)
+endif()
+set(CPACK_PACKAGE_VENDOR "The VqTintwell developers")
+set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-${platform}-qt${VQTINTWELL_QT_MAJOR})
+set(CPACK_SOURCE_GENERATOR "")
+include(CPack)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs a finished build ($BUILD_DIR, default build/) into a temporary
-# prefix, checks the installed files, then builds examples/minimal-host
-# against that prefix through find_package and runs it headless: what a host
-# team does with the package. A host project of the other Qt major version
-# must be refused by find_package.
+# Makes the SDK archive of a finished build ($BUILD_DIR, default build/)
+# with cpack, unpacks it into a temporary folder, checks its files, then
+# builds examples/minimal-host against the unpacked folder through
+# find_package and runs it headless: what a host team does with the archive.
+# A host project of the other Qt major version must be refused by
+# find_package.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,8 +15,10 @@ libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vqtintwell-install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
+name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+(cd "$build" && cpack -B "$work/package" >"$work/log" 2>&1) || { cat "$work/log" >&2; exit 1; }
+tar -xzf "$work/package/$name.tar.gz" -C "$work"
+prefix=$work/$name
 
 # Exactly these: a test, the reference host or a benchmark in the prefix
 # fails the check as much as a missing file does.
@@ -24,11 +27,11 @@ printf '%s\n' include/vqtintwell/vqtintwell.h include/vqtintwell/vqtintwellloade
     "$libdir/cmake/VqTintwell/VqTintwellTargets.cmake" "$libdir/cmake/VqTintwell/VqTintwellDeploy.cmake" \
     share/VqTintwell/Lang/Lang.ini \
     share/VqTintwell/Lang/chs/VqTintwell.qm share/VqTintwell/Lang/en/VqTintwell.qm \
-    share/doc/VqTintwell/abi.md share/doc/VqTintwell/host-guide.md | sort >"$work/expected"
+    share/doc/VqTintwell/abi.md share/doc/VqTintwell/host-guide.md share/doc/VqTintwell/LICENSE | sort >"$work/expected"
 (cd "$prefix" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
-diff -u "$work/expected" "$work/installed" || { echo "test-install: unexpected installed files" >&2; exit 1; }
+diff -u "$work/expected" "$work/installed" || { echo "test-install: unexpected files in $name.tar.gz" >&2; exit 1; }
 
-# The example sees nothing of the source tree or the build: only the prefix.
+# The example sees nothing of the source tree or the build: only the archive.
 cmake -S "$root/examples/minimal-host" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 \
     || { cat "$work/log" >&2; exit 1; }
 # A catalogue of the host's own, which deploying must leave alone.
@@ -60,4 +63,4 @@ target_link_libraries(other PRIVATE VqTintwell::Headers Qt$other::Core)" >"$work
 refused after "built with Qt $qt and cannot be loaded into a Qt $other host" \
     "find_package(Qt$other REQUIRED COMPONENTS Core)" "find_package(VqTintwell REQUIRED)"
 refused first "QT_MAJOR_VERSION" "find_package(VqTintwell REQUIRED)" "find_package(Qt$other REQUIRED COMPONENTS Core)"
-echo "test-install: Qt $qt package installed, used by the example and refused to a Qt $other host"
+echo "test-install: $name.tar.gz unpacked, used by the example and refused to a Qt $other host"
