@@ -83,7 +83,8 @@ HWND handleOf(InkManagement& dialog)
 // handle) the dialog keeps the toolkit's placement.
 void centreOver(HWND parent, InkManagement& dialog)
 {
-    NativeWindow::Rect outer, own;
+    NativeWindow::Rect outer;
+    NativeWindow::Rect own;
     if (!NativeWindow::outerRect(parent, &outer) || !NativeWindow::outerRect(handleOf(dialog), &own))
         return;
     const long width = own.right - own.left;
