@@ -10,7 +10,7 @@ if(LIBRARY MATCHES "\\.dll$")
     string(REGEX REPLACE "\n[ \t]*\n.*" "" names "${names}")
     string(REGEX REPLACE "[ \t]*\\[ *[0-9]+\\] ([^\n]*)\n?" "\\1;" symbols "${names}")
 else()
-    execute_process(COMMAND ${NM} -D --defined-only --format=just-symbols ${LIBRARY}
+    execute_process(COMMAND ${NM} -D --defined-only --extern-only --format=just-symbols ${LIBRARY}
         OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
     string(REGEX REPLACE "[ \t\r\n]+" ";" symbols "${symbols}")
 endif()
