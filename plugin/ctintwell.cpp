@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "plugin/ctintwell.h"
 
+#include "dialogs/framelesswindow.h"
 #include "dialogs/inkmanagement.h"
 #include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
@@ -77,22 +78,17 @@ HWND handleOf(InkManagement& dialog)
     return reinterpret_cast<HWND>(dialog.winId());
 }
 
-// Centres 'dialog' over the native window 'parent', halves truncated toward
-// zero. Both rectangles come from the window system, in its own pixels,
-// which on a scaled Windows screen are not Qt's. Without them (an unknown
-// handle) the dialog keeps the toolkit's placement.
+// Centres 'dialog' over the native window 'parent'. Both rectangles come
+// from the window system, in its own pixels, which on a scaled Windows
+// screen are not Qt's. Without them (an unknown handle) the dialog keeps the
+// toolkit's placement.
 void centreOver(HWND parent, InkManagement& dialog)
 {
-    NativeWindow::Rect outer;
-    NativeWindow::Rect own;
+    QRect outer;
+    QRect own;
     if (!NativeWindow::outerRect(parent, &outer) || !NativeWindow::outerRect(handleOf(dialog), &own))
         return;
-    const long width = own.right - own.left;
-    const long height = own.bottom - own.top;
-    own.left = outer.left + ((outer.right - outer.left) - width) / 2;
-    own.top = outer.top + ((outer.bottom - outer.top) - height) / 2;
-    own.right = own.left + width;
-    own.bottom = own.top + height;
+    own.moveTopLeft(FramelessWindow::centredOver(outer, own.size()));
     dialog.move(NativeWindow::qtPosition(own));
 }
 

@@ -4,7 +4,7 @@
 
 #include "plugin/vqtintwell.h"
 
-#include <QPoint>
+#include <QRect>
 
 // The window-system calls the launcher makes on native window handles. On
 // Windows they are the user-interface functions of the same names; elsewhere a
@@ -12,20 +12,13 @@
 // advisory: callers go on whatever happens.
 namespace NativeWindow {
 
-struct Rect
-{
-    long left = 0;
-    long top = 0;
-    long right = 0;
-    long bottom = 0;
-};
-
 void enable(HWND window, bool enabled);
-// The outer rectangle in screen coordinates; false for an unknown handle.
-bool outerRect(HWND window, Rect* rect);
+// The outer rectangle in screen coordinates, in the window system's own
+// pixels; false for an unknown handle.
+bool outerRect(HWND window, QRect* rect);
 // Where Qt must move a top-level widget for its outer rectangle to be
 // 'rect', given in the pixels of outerRect.
-QPoint qtPosition(const Rect& rect);
+QPoint qtPosition(const QRect& rect);
 void setForeground(HWND window);
 void bringToTop(HWND window);
 

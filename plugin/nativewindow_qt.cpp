@@ -26,25 +26,20 @@ void enable(HWND window, bool enabled)
         widget->setEnabled(enabled);
 }
 
-bool outerRect(HWND window, Rect* rect)
+bool outerRect(HWND window, QRect* rect)
 {
     const QWidget* widget = widgetFor(window);
     if (!widget)
         return false;
-    // Frame geometry is what the window system calls the outer rectangle;
-    // right and bottom lie one past the last pixel, as on Windows.
-    const QRect frame = widget->frameGeometry();
-    rect->left = frame.x();
-    rect->top = frame.y();
-    rect->right = frame.x() + frame.width();
-    rect->bottom = frame.y() + frame.height();
+    // Frame geometry is what the window system calls the outer rectangle.
+    *rect = widget->frameGeometry();
     return true;
 }
 
-QPoint qtPosition(const Rect& rect)
+QPoint qtPosition(const QRect& rect)
 {
     // The rectangles come from Qt, in its own pixels.
-    return {int(rect.left), int(rect.top)};
+    return rect.topLeft();
 }
 
 void setForeground(HWND window)

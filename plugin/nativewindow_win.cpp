@@ -14,33 +14,29 @@ void enable(HWND window, bool enabled)
     EnableWindow(window, enabled ? TRUE : FALSE);
 }
 
-bool outerRect(HWND window, Rect* rect)
+bool outerRect(HWND window, QRect* rect)
 {
     RECT r;
     if (!GetWindowRect(window, &r))
         return false;
-    rect->left = r.left;
-    rect->top = r.top;
-    rect->right = r.right;
-    rect->bottom = r.bottom;
+    // Right and bottom lie one past the last pixel.
+    *rect = QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
     return true;
 }
 
-QPoint qtPosition(const Rect& rect)
+QPoint qtPosition(const QRect& rect)
 {
     // Windows counts in device pixels. Qt 6, and Qt 5 with high-DPI scaling
     // on, count in device-independent pixels of the screen a window lands
     // on, from that screen's top left, which both share.
-    const QPoint topLeft(int(rect.left), int(rect.top));
-    const QPoint centre(int((rect.left + rect.right) / 2), int((rect.top + rect.bottom) / 2));
     const auto screens = QGuiApplication::screens();
     for (const QScreen* screen : screens) {
         const QRect geometry = screen->geometry();
         const qreal ratio = screen->devicePixelRatio();
-        if (QRect(geometry.topLeft(), geometry.size() * ratio).contains(centre))
-            return geometry.topLeft() + (topLeft - geometry.topLeft()) / ratio;
+        if (QRect(geometry.topLeft(), geometry.size() * ratio).contains(rect.center()))
+            return geometry.topLeft() + (rect.topLeft() - geometry.topLeft()) / ratio;
     }
-    return topLeft;
+    return rect.topLeft();
 }
 
 void setForeground(HWND window)
