@@ -5,7 +5,7 @@
 # cross-builds the project with MinGW-w64 into build-windows/ (Qt 5) and
 # build-windows-qt6/, runs the whole suite under Wine on the windows platform
 # on Xvfb, the placement on screens scaled to 125, 150 and 200 %, the example
-# host against the installed package and the reference host for its
+# host built from the unpacked SDK archive and the reference host for its
 # screenshots (<build>/screenshots/). Ends with "N passed, N failed" over
 # both; exits non-zero on any failure. Run on demand, not in CI.
 set -euo pipefail

@@ -4,9 +4,9 @@
 # source packages, once per major version, into
 # $VQ_WINDOWS_QT_CACHE/qt<major>-mingw-<version> (default ~/.cache/vqtintwell):
 #   windows-qt.sh 5   Qt 5 base: Core, Gui, Widgets, Test, with the windows and
-#                     offscreen platform plugins; about 20 minutes on two cores.
+#                     offscreen platform plugins; about 17 minutes on two cores.
 #   windows-qt.sh 6   Qt 6 base: Core, Gui, Widgets, Test, Xml, the same two
-#                     plugins, and Core5Compat; about 45 minutes on two cores.
+#                     plugins, and Core5Compat; about 20 minutes on two cores.
 # A finished build there is reused. Prints the install prefix last.
 set -euo pipefail
 
