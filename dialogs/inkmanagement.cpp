@@ -133,6 +133,10 @@ void InkManagement::on_pushButton_inkRefillLog_clicked()
         // over this one.
         InkRefillLog refillLog;
         refillLog.move(FramelessWindow::centredOver(QRect(pos(), size()), refillLog.size()));
+        // The host may delete this window meanwhile, with the widget it gave
+        // as parent: the refill log closes with it, and nothing here touches
+        // this window once exec() has returned.
+        connect(this, &QObject::destroyed, &refillLog, &QDialog::reject);
         refillLog.exec();
     } catch (...) {
     }

@@ -9,6 +9,7 @@
 #include "plugin/nativewindow.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QThread>
 
 IInkHost* g_host = nullptr;
@@ -22,7 +23,7 @@ namespace {
 class DialogGuard
 {
 public:
-    explicit DialogGuard(InkManagement*& current)
+    explicit DialogGuard(QPointer<InkManagement>& current)
         : m_current(current)
     {
         g_dialogOpen = true;
@@ -38,7 +39,7 @@ public:
     void hold(InkManagement* dialog) { m_current = dialog; }
 
 private:
-    InkManagement*& m_current;
+    QPointer<InkManagement>& m_current;
 };
 
 // The host calls through a binary interface that has no way to carry an
@@ -154,10 +155,14 @@ bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
         if (!g_host || !rulesKept("ShowForWidget", g_host) || refuseRepeatedRequest() || !parent)
             return false;
         DialogGuard guard(m_currentDialog);
-        InkManagement dialog(reserved, parent);
-        guard.hold(&dialog);
-        dialog.exec();
-        return dialog.closedByButton();
+        // On the heap and watched rather than on the stack: the host may
+        // delete 'parent' from its own timers and signals while exec() runs,
+        // and the toolkit deletes the dialog with it. The show then answers false.
+        const QPointer<InkManagement> dialog(new InkManagement(reserved, parent));
+        const auto owner = qScopeGuard([&] { delete dialog.data(); });
+        guard.hold(dialog);
+        dialog->exec();
+        return dialog && dialog->closedByButton();
     });
 }
 

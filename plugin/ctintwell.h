@@ -5,6 +5,7 @@
 #include "plugin/vqtintwell.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -35,7 +36,8 @@ private:
     // dialog is already open and this request must be refused.
     bool refuseRepeatedRequest();
 
-    InkManagement* m_currentDialog = nullptr;
+    // Watched: the host may delete the dialog's parent, and the dialog with it.
+    QPointer<InkManagement> m_currentDialog;
     int m_runningShows = 0;
     bool m_released = false;
 };

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Writes the seed inputs of the two fuzzers into fuzz/corpus/<target>/.
+"""Writes the seed inputs of the fuzzers into fuzz/corpus/<target>/.
 
 The seeds are committed; run this again only to change them. Each one is a
 small, meaningful case the fuzzer then mutates. The input layouts are
-described at the top of fuzz/fuzz_records.cpp.
+described at the top of fuzz/fuzz_records.cpp and in fuzz/fuzz_host.cpp.
 """
 import math
 import os
@@ -93,8 +93,40 @@ def records_seeds():
     records("count-below-array.bin", LIMITED | INK_OK | REFILL_OK, 1, 2, inks, refills)
 
 
+# -- fuzz_host: records are taken from the front of the input, every choice
+# from its end, one byte each here (a record's length is one), so the
+# choices are written reversed.
+CREATE, RELEASE, SET_HOST, ANSWER, SHOW, LANGUAGE, CLOSE_PARENT = 0, 1, 2, 3, 4, 5, 6
+CLOSE_BY_SYSTEM, KEY, CLICK = 8, 9, 11
+CLOSE, TITLE_CLOSE, REFILL_LOG = 0, 1, 2
+NO_THROW = 200
+
+
+def host(name, choices, data=b""):
+    write("fuzz_host", name, data + bytes(reversed(choices)))
+
+
+def host_seeds():
+    # Show calls as hosts make them, closed as operators close them; none of
+    # them loses a window or a parent on the way.
+    host("widget-closed.bin", [SHOW, 0, 1, 1, CLICK, CLOSE])
+    # The host closes its panel once the window is closed, and then shows
+    # over the window it no longer has.
+    host("panel-closed-after.bin", [SHOW, 0, 1, 1, CLICK, CLOSE, CLOSE_PARENT, SHOW, 0, 0, 1, CLICK, TITLE_CLOSE])
+    host("window-refill-log.bin", [SHOW, 0, 0, 0, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, TITLE_CLOSE])
+    inks = [record("Cyan", 250), record("Magenta", 12.5)]
+    refills = [record("Cyan", 100, (2024, 5, 1, 10, 0, 0)), record("Magenta", 50, (2025, 1, 1, 0, 0, 0))]
+    whole = len(inks[0])
+    host("answers.bin", [ANSWER, 0, 1, 1, 1, NO_THROW, 2, whole, whole, 0, ANSWER, 0, 1, 0, 1, NO_THROW, 2, whole, whole, 0,
+                         SHOW, 0, 0, 2, KEY, 0, CLICK, REFILL_LOG, CLOSE_BY_SYSTEM, CLICK, CLOSE],
+         b"".join(inks + refills))
+    host("objects-and-hosts.bin", [CREATE, SET_HOST, 1, 0, 1, LANGUAGE, 1, SET_HOST, 0, 0, 0,
+                                   SHOW, 1, 1, 1, SHOW, 0, 0, 2, CLICK, TITLE_CLOSE, RELEASE, 0])
+
+
 if __name__ == "__main__":
-    for target in ("fuzz_catalogue", "fuzz_records"):
+    for target in ("fuzz_catalogue", "fuzz_records", "fuzz_host"):
         shutil.rmtree(os.path.join(HERE, target), ignore_errors=True)
     catalogue_seeds()
     records_seeds()
+    host_seeds()

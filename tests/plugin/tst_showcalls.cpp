@@ -90,8 +90,8 @@ private slots:
         QVERIFY(m_library.load());
         m_create = reinterpret_cast<VqNewInterfaceFn>(m_library.resolve("NewInterface"));
         m_release = reinterpret_cast<VqReleaseInterfaceFn>(m_library.resolve("ReleaseInterface"));
-        QCOMPARE(g_withoutApplication, (QList<bool>{false, false, false, false}));
-        QCOMPARE(g_linesWithoutApplication, (QStringList{NoApplication, CoreApplication}));
+        QCOMPARE(g_withoutApplication, (QList<bool>{false, false, false, false, false}));
+        QCOMPARE(g_linesWithoutApplication, (QStringList{NoApplication, CoreApplication, CoreApplication}));
         QWidget parent;
         QVERIFY(!m_plugin->ShowForWidget(&parent, 0));
         QVERIFY(!m_plugin->SetHost(nullptr));
@@ -273,6 +273,50 @@ private slots:
         QVERIFY(other.logLines.isEmpty() && m_host->fillCalls == 3);
     }
 
+    // The host may close its window while ours is open over it, from its own
+    // timers and signals. A widget it gave as parent takes the window with it,
+    // and an open refill log closes first: the show answers false, and the
+    // next one goes ahead. Over a native window the window stays until the
+    // operator closes it.
+    void parentGoes_data()
+    {
+        QTest::addColumn<bool>("widget");
+        QTest::addColumn<bool>("refillLog");
+        QTest::newRow("widget") << true << false;
+        QTest::newRow("widget, refill log open") << true << true;
+        QTest::newRow("native window, refill log open") << false << true;
+    }
+
+    void parentGoes()
+    {
+        QFETCH(bool, widget);
+        QFETCH(bool, refillLog);
+        m_host->refillLog.records = {inkRecord("Cyan", 12.5, {2025, 1, 1})};
+        auto parent = std::make_unique<QWidget>();
+        parent->show();
+        const HWND handle = handleOf(*parent);
+        QPointer<QWidget> inkWindow;
+        bool stayed = false;
+        DialogDriver::whenShown(Ink, nullptr, [&](QWidget* dialog) {
+            inkWindow = dialog;
+            if (refillLog) {
+                DialogDriver::whenShown("InkRefillLog", "pushButton_close", [&](QWidget*) { parent.reset(); });
+                DialogDriver::click(dialog, "pushButton_inkRefillLog");
+            } else {
+                parent.reset();
+            }
+            stayed = inkWindow && inkWindow->isVisible();
+            if (inkWindow)
+                DialogDriver::click(inkWindow, "pushButton_close");
+        });
+        QCOMPARE(widget ? m_plugin->ShowForWidget(parent.get(), 0) : m_plugin->ShowForWindow(handle, 0), !widget);
+        QCOMPARE(stayed, !widget);
+        QCOMPARE(m_host->fillCalls, refillLog ? 2 : 1);
+        QWidget next;
+        DialogDriver::whenShown(Ink, "pushButton_close");
+        QVERIFY(m_plugin->ShowForWidget(&next, 0));
+    }
+
     // Every call of the factory makes a new parentless object that answers a
     // cast by name for both its parts. ReleaseInterface destroys it, or,
     // during its own show, once that show has returned as usual; the next
@@ -382,8 +426,13 @@ int main(int argc, char** argv)
         RecordingHost host;
         if (plugin.load(QStringLiteral(VQ_PLUGIN_PATH))) {
             g_withoutApplication << plugin->ShowForWindow(nullptr, 0) << plugin->SetHost(&host);
-            const QCoreApplication core(argc, argv);
-            g_withoutApplication << plugin->SetHost(&host) << plugin->ShowForWindow(nullptr, 0);
+            {
+                const QCoreApplication core(argc, argv);
+                g_withoutApplication << plugin->SetHost(&host) << plugin->ShowForWindow(nullptr, 0);
+            }
+            // A QML program's application shows no widgets either.
+            const QGuiApplication gui(argc, argv);
+            g_withoutApplication << plugin->SetHost(&host);
         }
         g_linesWithoutApplication = host.logLines;
     }

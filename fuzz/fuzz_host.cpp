@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: MIT
+// A host, call after call, as the bytes say: interface objects made and
+// released, hosts handed over, show calls over a live, a destroyed or no
+// parent, and, from zero-delay timers while a window is open, what operators
+// and hosts do meanwhile. Both hosts answer their callbacks from the same
+// bytes. After each sequence, what a host relies on: every array back once,
+// no window left, and a last correct show that works.
+#include "fuzzapp.h"
+
+#include "plugin/vqtintwell.h"
+#include "testsupport/dialogdriver.h"
+#include "testsupport/recordinghost.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Process-wide, as the library keeps the last host it was given.
+RecordingHost g_hosts[2];
+
+const char* const Catalogues[] = {"[LANG_MGR]\nDEFAULT=0\nLANG0_FOLDER=chs\nLANG0_SHOW=1\n",
+                                  "[LANG_MGR]\nDEFAULT=1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n",
+                                  "[LANG_MGR]\nDEFAULT=2\nLANG2_FOLDER=none\nLANG2_SHOW=1\n"};
+
+bool isWindow(const QWidget* widget)
+{
+    return widget
+        && (widget->objectName() == "InkManagement" || widget->objectName() == "InkRefillLog");
+}
+
+class Sequence
+{
+public:
+    explicit Sequence(FuzzedDataProvider& bytes)
+        : m_bytes(bytes)
+        , m_objects{NewInterface()}
+    {
+    }
+    ~Sequence()
+    {
+        for (ITintwell* object : m_objects)
+            ReleaseInterface(object);
+    }
+
+    // Every step consumes a byte, or once they are gone closes the window in
+    // front; a show returns only when its window has closed. So every input ends.
+    void run()
+    {
+        while (m_bytes.remaining_bytes() > 0 && m_steps++ < 64)
+            step(QApplication::activeModalWidget());
+    }
+
+    // Opens a window as a host that keeps the rules does, and closes it with its button.
+    bool correctShow()
+    {
+        g_hosts[0].inkList = g_hosts[0].refillLog = {};
+        m_objects.push_back(NewInterface());
+        QWidget parent;
+        return m_objects.back()->SetHost(&g_hosts[0])
+            && showing(m_objects.back(),
+                       [&](ITintwell* object) { return object->ShowForWidget(&parent, 0); });
+    }
+
+private:
+    ITintwell* object()
+    {
+        return m_objects.empty() ? nullptr
+                                 : m_objects[m_bytes.ConsumeIntegral<uint8_t>() % m_objects.size()];
+    }
+    QWidget* parent()
+    {
+        if (!m_parent) {
+            m_parent = std::make_unique<QWidget>();
+            m_parent->show();
+        }
+        return m_parent.get();
+    }
+
+    void answer(RecordingHost::Answer& answer)
+    {
+        answer.result = m_bytes.ConsumeBool();
+        answer.throws = m_bytes.ConsumeIntegral<uint8_t>() < 16;
+        answer.records.resize(m_bytes.ConsumeIntegralInRange(0, 3));
+        for (InkRecord& record : answer.records) // its first bytes, the rest zero
+            m_bytes.ConsumeData(&record, m_bytes.ConsumeIntegralInRange<size_t>(0, sizeof record));
+        // The host may claim fewer records than it hands over, never more.
+        answer.count.reset();
+        if (m_bytes.ConsumeBool())
+            answer.count = m_bytes.ConsumeIntegralInRange(INT_MIN, int(answer.records.size()));
+    }
+
+    template <typename Call>
+    bool showing(ITintwell* object, Call call)
+    {
+        m_showing.push_back(object);
+        QTimer::singleShot(0, &m_context, [this] { meanwhile(); });
+        const bool shown = call(object);
+        m_showing.pop_back();
+        return shown;
+    }
+
+    void show(ITintwell* object)
+    {
+        if (m_bytes.ConsumeBool()) {
+            QWidget* widget = m_bytes.ConsumeBool() ? parent() : nullptr;
+            showing(object, [&](ITintwell* o) { return o->ShowForWidget(widget, 0); });
+            return;
+        }
+        const int kind = m_bytes.ConsumeIntegralInRange(0, 2);
+        const HWND handle = kind == 0 ? reinterpret_cast<HWND>(parent()->winId())
+            : kind == 1               ? m_deadHandle
+                                      : nullptr;
+        showing(object, [&](ITintwell* o) { return o->ShowForWindow(handle, 0); });
+    }
+
+    void meanwhile()
+    {
+        if (m_showing.empty())
+            return;
+        QTimer::singleShot(0, &m_context, [this] { meanwhile(); });
+        QWidget* window = QApplication::activeModalWidget();
+        if (!isWindow(window))
+            return; // a message box, closed by the application's closer
+        if (m_bytes.remaining_bytes() > 0 && m_steps++ < 64)
+            step(window);
+        else
+            DialogDriver::click(window, "pushButton_close");
+    }
+
+    void step(QWidget* window)
+    {
+        switch (m_bytes.ConsumeIntegralInRange(0, 11)) {
+        case 0:
+            if (m_objects.size() < 4)
+                m_objects.push_back(NewInterface());
+            break;
+        case 1:
+            release(object());
+            break;
+        case 2:
+            if (ITintwell* given = object())
+                given->SetHost(m_bytes.ConsumeBool() ? nullptr : &g_hosts[m_bytes.ConsumeBool()]);
+            break;
+        case 3: {
+            RecordingHost& host = g_hosts[m_bytes.ConsumeBool()];
+            host.limited = m_bytes.ConsumeBool();
+            answer(m_bytes.ConsumeBool() ? host.inkList : host.refillLog);
+            break;
+        }
+        case 4:
+            if (ITintwell* shown = object())
+                show(shown);
+            break;
+        case 5: {
+            QFile file(QCoreApplication::applicationDirPath() + "/Lang/Lang.ini");
+            if (file.open(QIODevice::WriteOnly))
+                file.write(Catalogues[m_bytes.ConsumeIntegralInRange(0, 2)]);
+            break;
+        }
+        case 6: // the host closes its window, maybe while one of ours is open over it
+            if (m_parent && m_parent->testAttribute(Qt::WA_WState_Created))
+                m_deadHandle = reinterpret_cast<HWND>(m_parent->winId());
+            m_parent.reset();
+            break;
+        case 7:
+            release(m_showing.empty() ? nullptr : m_showing.back());
+            break;
+        case 8:
+            if (window)
+                window->close(); // as the window system does
+            break;
+        case 9: {
+            const Qt::Key keys[] = {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab};
+            QKeyEvent key(QEvent::KeyPress, keys[m_bytes.ConsumeIntegralInRange(0, 3)],
+                          Qt::NoModifier);
+            if (window)
+                QCoreApplication::sendEvent(window, &key);
+            break;
+        }
+        case 10: { // a step of a drag on the title bar: press, move or release
+            const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove,
+                                          QEvent::MouseButtonRelease};
+            const QEvent::Type type = types[m_bytes.ConsumeIntegralInRange(0, 2)];
+            const QPointF at(m_bytes.ConsumeIntegralInRange(-50, 900),
+                             m_bytes.ConsumeIntegralInRange(-50, 600));
+            QMouseEvent mouse(
+                type, at, at, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            if (QWidget* title = window ? window->findChild<QWidget*>("widget_title") : nullptr)
+                QCoreApplication::sendEvent(title, &mouse);
+            break;
+        }
+        default: {
+            const char* const buttons[] = {"pushButton_close", "pushButton_close_2",
+                                           "pushButton_inkRefillLog"};
+            if (window)
+                DialogDriver::click(window, buttons[m_bytes.ConsumeIntegralInRange(0, 2)]);
+            break;
+        }
+        }
+    }
+
+    void release(ITintwell* object)
+    {
+        const auto it = std::find(m_objects.begin(), m_objects.end(), object);
+        if (it == m_objects.end())
+            return;
+        m_objects.erase(it);
+        ReleaseInterface(object);
+    }
+
+    FuzzedDataProvider& m_bytes;
+    QObject m_context; // the timers of a sequence go with it
+    std::vector<ITintwell*> m_objects;
+    std::vector<ITintwell*> m_showing;
+    std::unique_ptr<QWidget> m_parent;
+    HWND m_deadHandle = nullptr;
+    int m_steps = 0;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    startFuzzApp();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider bytes(data, size);
+    for (RecordingHost& host : g_hosts)
+        host = RecordingHost();
+    {
+        Sequence sequence(bytes);
+        sequence.run();
+        if (!sequence.correctShow())
+            qFatal("a show by the rules failed after the sequence");
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (isWindow(widget))
+            qFatal("a window outlived its show");
+    for (const RecordingHost& host : g_hosts)
+        if (!host.keptContract())
+            qFatal("an array freed twice or never, or a list handed over dirty");
+    return 0;
+}
