@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Resident memory over many openings and closings of both windows in one
-// process. Each cycle opens the ink management window, the refill log from
-// its button, and closes both with their buttons; the windows' deferred
-// deletions run before the next cycle. The first cycles warm up caches that
-// stay (fonts, style sheet, glyphs); what counts is the slope after them.
+// Memory over many openings and closings in one process, in three
+// runs: a bare QDialog over the same parent, the ink management window alone,
+// and the ink window with the refill log opened from its button. Every window
+// closes by its button and the deferred deletions run before the next cycle.
+// The first cycles warm up caches that stay (fonts, style sheet, glyphs);
+// what counts is the slope after them.
 //
 // Qt keeps rendered pixmaps (style sheet backgrounds, the drop shadow) in its
 // process-wide QPixmapCache, which grows up to its limit (10 MiB) before it
@@ -17,10 +18,12 @@
 #include "testsupport/recordinghost.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QPixmapCache>
 
 #include <cstdio>
+#include <malloc.h>
 #include <vector>
 
 namespace {
@@ -39,9 +42,27 @@ long residentKiB()
     return -1;
 }
 
+// KiB of heap in use. It moves with what is held, where the resident size
+// moves by the pages the allocator takes and keeps.
+double heapKiB()
+{
+    return double(mallinfo2().uordblks) / 1024;
+}
+
 bool g_clearPixmapCache = false;
 
-bool cycle(CTintwell& tintwell, QWidget& parent)
+// What every cycle ends with: the windows' deferred deletions, and the
+// pixmap cache emptied when asked.
+bool settle(bool shown)
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (g_clearPixmapCache)
+        QPixmapCache::clear();
+    return shown;
+}
+
+// The ink window, then the refill log from its button; both closed with their buttons.
+bool bothWindows(CTintwell& tintwell, QWidget& parent)
 {
     // A window that does not show is rejected in the end, and the show
     // call answers false.
@@ -50,11 +71,48 @@ bool cycle(CTintwell& tintwell, QWidget& parent)
         DialogDriver::click(inkWindow, "pushButton_inkRefillLog");
         DialogDriver::click(inkWindow, "pushButton_close");
     });
-    const bool shown = tintwell.ShowForWidget(&parent, 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    if (g_clearPixmapCache)
-        QPixmapCache::clear();
-    return shown;
+    return settle(tintwell.ShowForWidget(&parent, 0));
+}
+
+bool inkWindow(CTintwell& tintwell, QWidget& parent)
+{
+    DialogDriver::whenShown(QStringLiteral("InkManagement"), "pushButton_close");
+    return settle(tintwell.ShowForWidget(&parent, 0));
+}
+
+// The least a modal window costs: a bare QDialog over the same parent, shown
+// and closed the same way.
+bool bareDialog(CTintwell&, QWidget& parent)
+{
+    QDialog dialog(&parent);
+    dialog.setObjectName(QStringLiteral("bare"));
+    dialog.resize(875, 563);
+    DialogDriver::whenShown(QStringLiteral("bare"), nullptr, [&](QWidget*) { dialog.reject(); });
+    dialog.exec();
+    return settle(true);
+}
+
+// KiB of resident memory per cycle over 'cycles' cycles after 'warmUp' ones.
+double perCycle(const char* name, bool (*cycle)(CTintwell&, QWidget&), CTintwell& tintwell, QWidget& parent, int cycles,
+                int warmUp)
+{
+    for (int i = 0; i < warmUp; ++i)
+        if (!cycle(tintwell, parent))
+            qFatal("%s: warm-up cycle %d failed", name, i);
+    const long afterWarmUp = residentKiB();
+    const double heapAfterWarmUp = heapKiB();
+    std::printf("%-28s after %d warm-up cycles: VmRSS %ld KiB, heap in use %.0f KiB\n", name, warmUp, afterWarmUp,
+                heapAfterWarmUp);
+    const int step = std::max(1, cycles / 4);
+    for (int i = 1; i <= cycles; ++i) {
+        if (!cycle(tintwell, parent))
+            qFatal("%s: cycle %d failed", name, i);
+        if (i % step == 0 || i == cycles)
+            std::printf("%28s %8d cycles: VmRSS %ld KiB, heap in use %.0f KiB\n", "", i, residentKiB(), heapKiB());
+    }
+    std::printf("%28s per cycle: VmRSS %.2f KiB, heap in use %.2f KiB\n", "",
+                double(residentKiB() - afterWarmUp) / cycles, (heapKiB() - heapAfterWarmUp) / cycles);
+    return (heapKiB() - heapAfterWarmUp) / cycles;
 }
 
 } // namespace
@@ -78,27 +136,14 @@ int main(int argc, char** argv)
     parent.resize(640, 480);
     parent.show();
 
-    const long atStart = residentKiB();
-    for (int i = 0; i < warmUp; ++i) {
-        if (!cycle(tintwell, parent)) {
-            std::fprintf(stderr, "warm-up cycle %d failed\n", i);
-            return 1;
-        }
-    }
-    const long afterWarmUp = residentKiB();
-    std::printf("platform %s%s, VmRSS KiB: %ld at start, %ld after %d warm-up cycles\n",
-                qPrintable(QApplication::platformName()), g_clearPixmapCache ? ", pixmap cache cleared per cycle" : "",
-                atStart, afterWarmUp, warmUp);
-    std::printf("%8s %10s\n", "cycles", "VmRSS KiB");
-    const int step = std::max(1, cycles / 4);
-    for (int i = 1; i <= cycles; ++i) {
-        if (!cycle(tintwell, parent)) {
-            std::fprintf(stderr, "cycle %d failed\n", i);
-            return 1;
-        }
-        if (i % step == 0 || i == cycles)
-            std::printf("%8d %10ld\n", i, residentKiB());
-    }
-    std::printf("growth after warm-up: %.2f KiB per cycle\n", double(residentKiB() - afterWarmUp) / cycles);
+    std::printf("platform %s%s, VmRSS KiB at start: %ld\n", qPrintable(QApplication::platformName()),
+                g_clearPixmapCache ? ", pixmap cache cleared per cycle" : "", residentKiB());
+    // The cheapest first, so that what the allocator keeps from one run
+    // does not flatter the next.
+    const double bare = perCycle("bare dialog", bareDialog, tintwell, parent, cycles, warmUp);
+    const double ink = perCycle("ink window", inkWindow, tintwell, parent, cycles, warmUp);
+    const double both = perCycle("ink window and refill log", bothWindows, tintwell, parent, cycles, warmUp);
+    std::printf("heap KiB per cycle after warm-up: bare dialog %.2f, ink window %.2f, both windows %.2f\n", bare, ink,
+                both);
     return 0;
 }

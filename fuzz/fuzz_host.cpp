@@ -32,8 +32,7 @@ const char* const Catalogues[] = {"[LANG_MGR]\nDEFAULT=0\nLANG0_FOLDER=chs\nLANG
 
 bool isWindow(const QWidget* widget)
 {
-    return widget
-        && (widget->objectName() == "InkManagement" || widget->objectName() == "InkRefillLog");
+    return widget && (widget->objectName() == "InkManagement" || widget->objectName() == "InkRefillLog");
 }
 
 class Sequence
@@ -65,15 +64,13 @@ public:
         m_objects.push_back(NewInterface());
         QWidget parent;
         return m_objects.back()->SetHost(&g_hosts[0])
-            && showing(m_objects.back(),
-                       [&](ITintwell* object) { return object->ShowForWidget(&parent, 0); });
+            && showing(m_objects.back(), [&](ITintwell* object) { return object->ShowForWidget(&parent, 0); });
     }
 
 private:
     ITintwell* object()
     {
-        return m_objects.empty() ? nullptr
-                                 : m_objects[m_bytes.ConsumeIntegral<uint8_t>() % m_objects.size()];
+        return m_objects.empty() ? nullptr : m_objects[m_bytes.ConsumeIntegral<uint8_t>() % m_objects.size()];
     }
     QWidget* parent()
     {
@@ -115,9 +112,7 @@ private:
             return;
         }
         const int kind = m_bytes.ConsumeIntegralInRange(0, 2);
-        const HWND handle = kind == 0 ? reinterpret_cast<HWND>(parent()->winId())
-            : kind == 1               ? m_deadHandle
-                                      : nullptr;
+        const HWND handle = kind == 0 ? reinterpret_cast<HWND>(parent()->winId()) : kind == 1 ? m_deadHandle : nullptr;
         showing(object, [&](ITintwell* o) { return o->ShowForWindow(handle, 0); });
     }
 
@@ -137,7 +132,7 @@ private:
 
     void step(QWidget* window)
     {
-        switch (m_bytes.ConsumeIntegralInRange(0, 11)) {
+        switch (m_bytes.ConsumeIntegralInRange(0, 9)) {
         case 0:
             if (m_objects.size() < 4)
                 m_objects.push_back(NewInterface());
@@ -173,34 +168,24 @@ private:
         case 7:
             release(m_showing.empty() ? nullptr : m_showing.back());
             break;
-        case 8:
-            if (window)
-                window->close(); // as the window system does
-            break;
-        case 9: {
-            const Qt::Key keys[] = {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab};
-            QKeyEvent key(QEvent::KeyPress, keys[m_bytes.ConsumeIntegralInRange(0, 3)],
-                          Qt::NoModifier);
-            if (window)
+        case 8: { // what reaches the window in front: the window system closing it, a key, a step of a drag
+            const int kind = m_bytes.ConsumeIntegralInRange(0, 6);
+            const QPointF at(m_bytes.ConsumeIntegralInRange(-50, 900), m_bytes.ConsumeIntegralInRange(-50, 600));
+            const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};
+            QMouseEvent mouse(types[kind % 3], at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            const Qt::Key keys[] = {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter};
+            QKeyEvent key(QEvent::KeyPress, keys[kind % 3], Qt::NoModifier);
+            QWidget* title = window ? window->findChild<QWidget*>("widget_title") : nullptr;
+            if (kind == 6 && window)
+                window->close();
+            else if (kind < 3 && title)
+                QCoreApplication::sendEvent(title, &mouse);
+            else if (kind < 6 && window)
                 QCoreApplication::sendEvent(window, &key);
             break;
         }
-        case 10: { // a step of a drag on the title bar: press, move or release
-            const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove,
-                                          QEvent::MouseButtonRelease};
-            const QEvent::Type type = types[m_bytes.ConsumeIntegralInRange(0, 2)];
-            const QPointF at(m_bytes.ConsumeIntegralInRange(-50, 900),
-                             m_bytes.ConsumeIntegralInRange(-50, 600));
-            QMouseEvent mouse(
-                type, at, at, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-            if (QWidget* title = window ? window->findChild<QWidget*>("widget_title") : nullptr)
-                QCoreApplication::sendEvent(title, &mouse);
-            break;
-        }
         default: {
-            const char* const buttons[] = {"pushButton_close", "pushButton_close_2",
-                                           "pushButton_inkRefillLog"};
+            const char* const buttons[] = {"pushButton_close", "pushButton_close_2", "pushButton_inkRefillLog"};
             if (window)
                 DialogDriver::click(window, buttons[m_bytes.ConsumeIntegralInRange(0, 2)]);
             break;

@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     uint8_t head[10] = {};
     std::memcpy(head, data, std::min(size, sizeof head));
-    std::vector<InkRecord> records(size > sizeof head ? (size - sizeof head) / sizeof(InkRecord)
-                                                      : 0);
+    std::vector<InkRecord> records(size > sizeof head ? (size - sizeof head) / sizeof(InkRecord) : 0);
     if (!records.empty())
         std::memcpy(records.data(), data + sizeof head, records.size() * sizeof(InkRecord));
     const auto split = records.begin() + std::min<size_t>(head[9], records.size());

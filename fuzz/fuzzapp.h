@@ -15,8 +15,7 @@
 inline void startFuzzApp()
 {
     // Qt's warnings come by the thousand and would bury libFuzzer's output.
-    QLoggingCategory::setFilterRules(
-        QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzzer";

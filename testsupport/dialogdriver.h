@@ -19,8 +19,7 @@ inline QWidget* findShown(const QString& objectName)
 {
     const auto widgets = QApplication::topLevelWidgets();
     for (QWidget* widget : widgets)
-        if (widget->objectName() == objectName && widget->windowHandle()
-            && widget->windowHandle()->isExposed())
+        if (widget->objectName() == objectName && widget->windowHandle() && widget->windowHandle()->isExposed())
             return widget;
     return nullptr;
 }

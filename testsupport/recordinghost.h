@@ -45,8 +45,8 @@ public:
     void FreeRecords(InkRecord* records) override
     {
         ++freeCalls;
-        const auto it = std::find_if(m_out.begin(), m_out.end(),
-                                     [&](const auto& out) { return out.data() == records; });
+        const auto it =
+            std::find_if(m_out.begin(), m_out.end(), [&](const auto& out) { return out.data() == records; });
         if (it != m_out.end()) {
             lastReturned = std::move(*it);
             m_out.erase(it);

@@ -97,7 +97,8 @@ def records_seeds():
 # from its end, one byte each here (a record's length is one), so the
 # choices are written reversed.
 CREATE, RELEASE, SET_HOST, ANSWER, SHOW, LANGUAGE, CLOSE_PARENT = 0, 1, 2, 3, 4, 5, 6
-CLOSE_BY_SYSTEM, KEY, CLICK = 8, 9, 11
+EVENT, CLICK = 8, 9
+ESCAPE, CLOSED_BY_SYSTEM = [EVENT, 3, 0, 0, 0, 0], [EVENT, 6, 0, 0, 0, 0]
 CLOSE, TITLE_CLOSE, REFILL_LOG = 0, 1, 2
 NO_THROW = 200
 
@@ -118,7 +119,7 @@ def host_seeds():
     refills = [record("Cyan", 100, (2024, 5, 1, 10, 0, 0)), record("Magenta", 50, (2025, 1, 1, 0, 0, 0))]
     whole = len(inks[0])
     host("answers.bin", [ANSWER, 0, 1, 1, 1, NO_THROW, 2, whole, whole, 0, ANSWER, 0, 1, 0, 1, NO_THROW, 2, whole, whole, 0,
-                         SHOW, 0, 0, 2, KEY, 0, CLICK, REFILL_LOG, CLOSE_BY_SYSTEM, CLICK, CLOSE],
+                         SHOW, 0, 0, 2, *ESCAPE, CLICK, REFILL_LOG, *CLOSED_BY_SYSTEM, CLICK, CLOSE],
          b"".join(inks + refills))
     host("objects-and-hosts.bin", [CREATE, SET_HOST, 1, 0, 1, LANGUAGE, 1, SET_HOST, 0, 0, 0,
                                    SHOW, 1, 1, 1, SHOW, 0, 0, 2, CLICK, TITLE_CLOSE, RELEASE, 0])
