@@ -296,11 +296,14 @@ private slots:
         parent->show();
         const HWND handle = handleOf(*parent);
         QPointer<QWidget> inkWindow;
-        bool stayed = false;
+        bool stayed = false, refillLogStayed = false;
         DialogDriver::whenShown(Ink, nullptr, [&](QWidget* dialog) {
             inkWindow = dialog;
             if (refillLog) {
-                DialogDriver::whenShown("InkRefillLog", "pushButton_close", [&](QWidget*) { parent.reset(); });
+                DialogDriver::whenShown("InkRefillLog", "pushButton_close", [&](QWidget* refills) {
+                    parent.reset();
+                    refillLogStayed = refills->isVisible();
+                });
                 DialogDriver::click(dialog, "pushButton_inkRefillLog");
             } else {
                 parent.reset();
@@ -311,6 +314,7 @@ private slots:
         });
         QCOMPARE(widget ? m_plugin->ShowForWidget(parent.get(), 0) : m_plugin->ShowForWindow(handle, 0), !widget);
         QCOMPARE(stayed, !widget);
+        QCOMPARE(refillLogStayed, refillLog && !widget);
         QCOMPARE(m_host->fillCalls, refillLog ? 2 : 1);
         QWidget next;
         DialogDriver::whenShown(Ink, "pushButton_close");
