@@ -92,7 +92,8 @@ bool bareDialog(CTintwell&, QWidget& parent)
     return settle(true);
 }
 
-// KiB of resident memory per cycle over 'cycles' cycles after 'warmUp' ones.
+// KiB of heap in use per cycle over 'cycles' cycles after 'warmUp' ones; the
+// resident size is printed beside it.
 double perCycle(const char* name, bool (*cycle)(CTintwell&, QWidget&), CTintwell& tintwell, QWidget& parent, int cycles,
                 int warmUp)
 {
@@ -110,9 +111,10 @@ double perCycle(const char* name, bool (*cycle)(CTintwell&, QWidget&), CTintwell
         if (i % step == 0 || i == cycles)
             std::printf("%28s %8d cycles: VmRSS %ld KiB, heap in use %.0f KiB\n", "", i, residentKiB(), heapKiB());
     }
+    const double heap = (heapKiB() - heapAfterWarmUp) / cycles;
     std::printf("%28s per cycle: VmRSS %.2f KiB, heap in use %.2f KiB\n", "",
-                double(residentKiB() - afterWarmUp) / cycles, (heapKiB() - heapAfterWarmUp) / cycles);
-    return (heapKiB() - heapAfterWarmUp) / cycles;
+                double(residentKiB() - afterWarmUp) / cycles, heap);
+    return heap;
 }
 
 } // namespace

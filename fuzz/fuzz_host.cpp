@@ -53,7 +53,7 @@ public:
     // front; a show returns only when its window has closed. So every input ends.
     void run()
     {
-        while (m_bytes.remaining_bytes() > 0 && m_steps++ < 64)
+        while (nextStep())
             step(QApplication::activeModalWidget());
     }
 
@@ -68,6 +68,8 @@ public:
     }
 
 private:
+    bool nextStep() { return m_bytes.remaining_bytes() > 0 && m_steps++ < 64; }
+
     ITintwell* object()
     {
         return m_objects.empty() ? nullptr : m_objects[m_bytes.ConsumeIntegral<uint8_t>() % m_objects.size()];
@@ -124,7 +126,7 @@ private:
         QWidget* window = QApplication::activeModalWidget();
         if (!isWindow(window))
             return; // a message box, closed by the application's closer
-        if (m_bytes.remaining_bytes() > 0 && m_steps++ < 64)
+        if (nextStep())
             step(window);
         else
             DialogDriver::click(window, "pushButton_close");

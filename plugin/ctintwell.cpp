@@ -9,7 +9,6 @@
 #include "plugin/nativewindow.h"
 
 #include <QApplication>
-#include <QScopeGuard>
 #include <QThread>
 
 IInkHost* g_host = nullptr;
@@ -20,6 +19,10 @@ namespace {
 // The process's one dialog, held for the time of a show. It is taken before
 // the dialog is built, so that whatever ends the show, a return or an
 // exception from the host's callbacks or from building the dialog, frees it.
+//
+// The dialog lives on the heap, watched, rather than on the stack: the host
+// may delete the widget it gave as parent from its own timers and signals
+// while exec() runs, and the toolkit deletes the dialog with it.
 class DialogGuard
 {
 public:
@@ -30,16 +33,25 @@ public:
     }
     ~DialogGuard()
     {
+        delete m_dialog.data();
         g_dialogOpen = false;
         m_current = nullptr;
     }
     DialogGuard(const DialogGuard&) = delete;
     DialogGuard& operator=(const DialogGuard&) = delete;
 
-    void hold(InkManagement* dialog) { m_current = dialog; }
+    InkManagement& open(int reserved, QWidget* parent)
+    {
+        m_dialog = m_current = new InkManagement(reserved, parent);
+        return *m_dialog;
+    }
+    // Null once the dialog has gone with its parent.
+    InkManagement* dialog() const { return m_dialog; }
 
 private:
     QPointer<InkManagement>& m_current;
+    // Its own watch on the dialog: SetHost clears m_current meanwhile.
+    QPointer<InkManagement> m_dialog;
 };
 
 // The host calls through a binary interface that has no way to carry an
@@ -155,14 +167,9 @@ bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
         if (!g_host || !rulesKept("ShowForWidget", g_host) || refuseRepeatedRequest() || !parent)
             return false;
         DialogGuard guard(m_currentDialog);
-        // On the heap and watched rather than on the stack: the host may
-        // delete 'parent' from its own timers and signals while exec() runs,
-        // and the toolkit deletes the dialog with it. The show then answers false.
-        const QPointer<InkManagement> dialog(new InkManagement(reserved, parent));
-        const auto owner = qScopeGuard([&] { delete dialog.data(); });
-        guard.hold(dialog);
-        dialog->exec();
-        return dialog && dialog->closedByButton();
+        guard.open(reserved, parent).exec();
+        // False also when the host deleted 'parent', and the dialog with it.
+        return guard.dialog() && guard.dialog()->closedByButton();
     });
 }
 
@@ -172,8 +179,7 @@ bool CTintwell::ShowForWindow(HWND parent, int reserved)
         if (!g_host || !rulesKept("ShowForWindow", g_host) || refuseRepeatedRequest())
             return false;
         DialogGuard guard(m_currentDialog);
-        InkManagement dialog(reserved, nullptr);
-        guard.hold(&dialog);
+        InkManagement& dialog = guard.open(reserved, nullptr);
         dialog.setModal(true);
         if (parent) {
             NativeWindow::enable(parent, false);
