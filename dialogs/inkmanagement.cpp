@@ -2,6 +2,7 @@
 #include "dialogs/inkmanagement.h"
 #include "ui_inkmanagement.h"
 
+#include "dialogs/closeicon.h"
 #include "dialogs/focusmark.h"
 #include "dialogs/framelesswindow.h"
 #include "dialogs/hosttable.h"
@@ -49,6 +50,7 @@ void InkManagement::init()
 {
     retranslate();
     FramelessWindow::applyStyleSheet(this);
+    new CloseIcon(ui->pushButton_close_2);
     installEventFilter(this);
     ui->widget_title->installEventFilter(this);
     // A dark separator between the columns, a light one on the last

@@ -2,6 +2,7 @@
 #include "dialogs/inkrefilllog.h"
 #include "ui_inkrefilllog.h"
 
+#include "dialogs/closeicon.h"
 #include "dialogs/focusmark.h"
 #include "dialogs/framelesswindow.h"
 #include "dialogs/hosttable.h"
@@ -44,6 +45,7 @@ InkRefillLog::InkRefillLog(QWidget* parent)
     FramelessWindow::makeFrameless(this);
     retranslate();
     FramelessWindow::applyStyleSheet(this);
+    new CloseIcon(ui->pushButton_close_2);
     installEventFilter(this);
     ui->widget_title->installEventFilter(this);
     // Dark separators between the columns, a light one on the last column's
