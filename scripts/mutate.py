@@ -9,6 +9,8 @@ Run on demand, not in CI; the build lives in build-mutants/ (or --build).
 
     scripts/mutate.py [--build DIR] [--timeout SECONDS] [NUMBER ...]
     scripts/mutate.py --check     # only that every mutant still applies
+    scripts/mutate.py --matrix    # the whole suite for each mutant: which test
+                                  # functions fail (a kill matrix)
 
 A mutant is a block of four lines in tests/mutants.txt: what the fault is,
 the file, the text to replace and its replacement. The text must occur once
@@ -17,6 +19,7 @@ included, so that it can reach across lines. \\n in a replacement stands for
 a line break.
 """
 import argparse
+import tempfile
 import os
 import pathlib
 import re
@@ -43,10 +46,10 @@ def read_mutants():
     return mutants
 
 
-def run(command, timeout, cwd):
+def run(command, timeout, cwd, output=None):
     # A session of its own, so that a test hanging in a window goes with it.
-    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                               start_new_session=True)
+    process = subprocess.Popen(command, cwd=cwd, stdout=output or subprocess.DEVNULL,
+                               stderr=subprocess.STDOUT if output else subprocess.DEVNULL, start_new_session=True)
     try:
         return process.wait(timeout=timeout) == 0
     except subprocess.TimeoutExpired:
@@ -62,6 +65,7 @@ def main():
     parser.add_argument("--build", default=str(ROOT / "build-mutants"))
     parser.add_argument("--timeout", type=int, default=120, help="for the whole suite, per mutant")
     parser.add_argument("--check", action="store_true", help="only check that every mutant applies, then stop")
+    parser.add_argument("--matrix", action="store_true", help="run the whole suite per mutant, name what fails")
     parser.add_argument("numbers", nargs="*", type=int, help="run only these mutants (1-based)")
     args = parser.parse_args()
     build = pathlib.Path(args.build)
@@ -86,6 +90,8 @@ def main():
                    stdout=subprocess.DEVNULL)
     build_command = ["cmake", "--build", build, "-j2"]
     suite = ["ctest", "-LE", "xcb", "-j2", "--stop-on-failure", "--timeout", "30"]
+    if args.matrix:
+        suite = ["ctest", "-LE", "xcb", "-j2", "--timeout", "30", "--output-on-failure"]
     if not run(build_command, None, ROOT) or not run(suite, args.timeout, build):
         sys.exit("the suite does not pass without mutants")
 
@@ -96,18 +102,23 @@ def main():
         source = ROOT / path
         original = source.read_text(encoding="utf-8")
         started = time.monotonic()
+        failures = []
         try:
             source.write_text(pattern.sub(lambda _: new, original), encoding="utf-8")
             if not run(build_command, None, ROOT):
                 result = "not built"
-            elif run(suite, args.timeout, build):
-                result = "survived"
             else:
-                result = "killed"
+                with tempfile.TemporaryFile() as log:
+                    result = "survived" if run(suite, args.timeout, build, log) else "killed"
+                    log.seek(0)
+                    failures = sorted(set(re.findall(r"FAIL!  : ([\w:]+\([^()]*\))|Test +#\d+: (\S+) .*\*\*\*(?:Exception|Timeout|Failed)",
+                                                     log.read().decode(errors="replace"))))
         finally:
             source.write_text(original, encoding="utf-8")
         tally[result] += 1
         print(f"{number:3} {result:9} {time.monotonic() - started:5.0f}s  {path}: {what}", flush=True)
+        if args.matrix and result == "killed":
+            print("      by " + " ".join(sorted({a or b for a, b in failures})), flush=True)
 
     run(build_command, None, ROOT)
     tried = tally["killed"] + tally["survived"]
