@@ -150,7 +150,6 @@ private slots:
         // Catalogues in UTF-8 with its mark, as hosts write them.
         const QByteArray chooseEn = "\xEF\xBB\xBF[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW="
                                     "1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n";
-        const QByteArray only0 = "\xEF\xBB\xBF[LANG_MGR]\nLANG0_FOLDER=en\nLANG0_SHOW=1\n";
         const QString noIni = "Warning: Failed to open INI file:" + appDir() + "/Lang/Lang.ini";
         const QString failed = "Warning: Load translator file" + appDir() + "/Lang/%1/VqTintwell.qmfailed!";
         const QString notFound = "Error: Cannot find the \"%1\" file";
@@ -158,11 +157,6 @@ private slots:
                             const QStringList& boxes,
                             const char* loaded) { QTest::newRow(name) << ini << chs << en << boxes << loaded; };
         row("default language", chooseEn, "b", "a", {}, "A");
-        row("no catalogue", {}, "b", "", {noIni}, "B");
-        row("no DEFAULT picks 0", only0, "b", "a", {}, "A");
-        row("chosen file missing", chooseEn, "b", "", {}, "B");
-        row("both files missing", chooseEn, "", "",
-            {notFound.arg(appDir() + "/Lang/en/VqTintwell.qm"), failed.arg("chs")}, "");
         row("nothing at all", {}, "", "", {noIni, notFound.arg(""), failed.arg("chs")}, "");
         row("chosen file is no translation", chooseEn, "", "garbage", {failed.arg("en")}, "");
     }
