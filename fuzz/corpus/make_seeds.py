@@ -96,7 +96,7 @@ def records_seeds():
 # -- fuzz_host: records are taken from the front of the input, every choice
 # from its end, one byte each here (a record's length is one), so the
 # choices are written reversed.
-CREATE, RELEASE, SET_HOST, ANSWER, SHOW, LANGUAGE, CLOSE_PARENT = 0, 1, 2, 3, 4, 5, 6
+CREATE, RELEASE, SET_HOST, ANSWER, SHOW, LANGUAGE, CLOSE_PARENT, RELEASE_SHOWING = 0, 1, 2, 3, 4, 5, 6, 7
 EVENT, CLICK = 8, 9
 ESCAPE, CLOSED_BY_SYSTEM = [EVENT, 3, 0, 0, 0, 0], [EVENT, 6, 0, 0, 0, 0]
 CLOSE, TITLE_CLOSE, REFILL_LOG = 0, 1, 2
@@ -123,6 +123,10 @@ def host_seeds():
          b"".join(inks + refills))
     host("objects-and-hosts.bin", [CREATE, SET_HOST, 1, 0, 1, LANGUAGE, 1, SET_HOST, 0, 0, 0,
                                    SHOW, 1, 1, 1, SHOW, 0, 0, 2, CLICK, TITLE_CLOSE, RELEASE, 0])
+    # A host whose ink list throws, and one that releases the object that is
+    # showing its window; the show call and the release have to take both.
+    host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, ANSWER, 0, 1, 1, 1, 0, 1, whole, 0, SHOW, 0, 0, 2], inks[0])
+    host("released-while-showing.bin", [SHOW, 0, 0, 2, RELEASE_SHOWING, CLICK, CLOSE])
 
 
 if __name__ == "__main__":
