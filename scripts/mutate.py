@@ -19,13 +19,13 @@ included, so that it can reach across lines. \\n in a replacement stands for
 a line break.
 """
 import argparse
-import tempfile
 import os
 import pathlib
 import re
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
@@ -60,6 +60,12 @@ def run(command, timeout, cwd, output=None):
             process.wait()
 
 
+def failing_tests(output):
+    """The QtTest rows (Class::function(row)) and the CTest entries that failed in 'output'."""
+    pattern = r"FAIL!  : ([\w:]+\([^()]*\))|Test +#\d+: (\S+) .*\*\*\*(?:Exception|Timeout|Failed)"
+    return {row or entry for row, entry in re.findall(pattern, output)}
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default=str(ROOT / "build-mutants"))
@@ -89,9 +95,9 @@ def main():
     subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"], check=True,
                    stdout=subprocess.DEVNULL)
     build_command = ["cmake", "--build", build, "-j2"]
-    suite = ["ctest", "-LE", "xcb", "-j2", "--stop-on-failure", "--timeout", "30"]
-    if args.matrix:
-        suite = ["ctest", "-LE", "xcb", "-j2", "--timeout", "30", "--output-on-failure"]
+    # A kill matrix needs every failure and its output; a tally only the first.
+    suite = ["ctest", "-LE", "xcb", "-j2", "--timeout", "30",
+             "--output-on-failure" if args.matrix else "--stop-on-failure"]
     if not run(build_command, None, ROOT) or not run(suite, args.timeout, build):
         sys.exit("the suite does not pass without mutants")
 
@@ -102,23 +108,24 @@ def main():
         source = ROOT / path
         original = source.read_text(encoding="utf-8")
         started = time.monotonic()
-        failures = []
+        failures = set()
         try:
             source.write_text(pattern.sub(lambda _: new, original), encoding="utf-8")
             if not run(build_command, None, ROOT):
                 result = "not built"
+            elif not args.matrix:
+                result = "survived" if run(suite, args.timeout, build) else "killed"
             else:
                 with tempfile.TemporaryFile() as log:
                     result = "survived" if run(suite, args.timeout, build, log) else "killed"
                     log.seek(0)
-                    failures = sorted(set(re.findall(r"FAIL!  : ([\w:]+\([^()]*\))|Test +#\d+: (\S+) .*\*\*\*(?:Exception|Timeout|Failed)",
-                                                     log.read().decode(errors="replace"))))
+                    failures = failing_tests(log.read().decode(errors="replace"))
         finally:
             source.write_text(original, encoding="utf-8")
         tally[result] += 1
         print(f"{number:3} {result:9} {time.monotonic() - started:5.0f}s  {path}: {what}", flush=True)
         if args.matrix and result == "killed":
-            print("      by " + " ".join(sorted({a or b for a, b in failures})), flush=True)
+            print("      by " + " ".join(sorted(failures)), flush=True)
 
     run(build_command, None, ROOT)
     tried = tally["killed"] + tally["survived"]
