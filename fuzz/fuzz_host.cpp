@@ -3,8 +3,12 @@
 // released, hosts handed over, show calls over a live, a destroyed or no
 // parent, and, from zero-delay timers while a window is open, what operators
 // and hosts do meanwhile. Both hosts answer their callbacks from the same
-// bytes. After each sequence, what a host relies on: every array back once,
-// no window left, and a last correct show that works.
+// bytes. Each show answers true only when a button of its window closed it;
+// one requested while a window is open is refused with one line to the host
+// in use, and so is every call from another thread; SetHost takes every host
+// and refuses none; a widget parent that goes takes the window with it, a
+// native one leaves it. After each sequence, what a host relies on: every
+// array back once, no window left, and a last correct show that works.
 #include "fuzzapp.h"
 
 #include "plugin/vqtintwell.h"
@@ -19,12 +23,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
 
 // Process-wide, as the library keeps the last host it was given.
 RecordingHost g_hosts[2];
+RecordingHost* g_inUse = nullptr;
 
 const char* const Catalogues[] = {"[LANG_MGR]\nDEFAULT=0\nLANG0_FOLDER=chs\nLANG0_SHOW=1\n",
                                   "[LANG_MGR]\nDEFAULT=1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n",
@@ -40,13 +46,8 @@ class Sequence
 public:
     explicit Sequence(FuzzedDataProvider& bytes)
         : m_bytes(bytes)
-        , m_objects{NewInterface()}
     {
-    }
-    ~Sequence()
-    {
-        for (ITintwell* object : m_objects)
-            ReleaseInterface(object);
+        m_objects.emplace_back(NewInterface(), ReleaseInterface);
     }
 
     // Every step consumes a byte, or once they are gone closes the window in
@@ -61,10 +62,10 @@ public:
     bool correctShow()
     {
         g_hosts[0].inkList = g_hosts[0].refillLog = {};
-        m_objects.push_back(NewInterface());
+        ITintwell* object = m_objects.emplace_back(NewInterface(), ReleaseInterface).get();
         QWidget parent;
-        return m_objects.back()->SetHost(&g_hosts[0])
-            && showing(m_objects.back(), [&](ITintwell* object) { return object->ShowForWidget(&parent, 0); });
+        setHost(object, &g_hosts[0]);
+        return showing(object, true, [&](ITintwell* o) { return o->ShowForWidget(&parent, 0); });
     }
 
 private:
@@ -72,7 +73,7 @@ private:
 
     ITintwell* object()
     {
-        return m_objects.empty() ? nullptr : m_objects[m_bytes.ConsumeIntegral<uint8_t>() % m_objects.size()];
+        return m_objects.empty() ? nullptr : m_objects[m_bytes.ConsumeIntegral<uint8_t>() % m_objects.size()].get();
     }
     QWidget* parent()
     {
@@ -96,26 +97,50 @@ private:
             answer.count = m_bytes.ConsumeIntegralInRange(INT_MIN, int(answer.records.size()));
     }
 
-    template <typename Call>
-    bool showing(ITintwell* object, Call call)
+    void setHost(ITintwell* object, RecordingHost* host)
     {
+        if (object->SetHost(host) != bool(host))
+            qFatal("SetHost answered otherwise than whether it was given a host");
+        g_inUse = host ? host : g_inUse;
+    }
+
+    // 'allowed': the call itself is one the library takes.
+    template <typename Call>
+    bool showing(ITintwell* object, bool allowed, Call call)
+    {
+        const bool open = !m_showing.empty();
+        const auto lines = g_inUse ? g_inUse->logLines.size() : 0;
         m_showing.push_back(object);
+        m_closedByButton = false;
         QTimer::singleShot(0, &m_context, [this] { meanwhile(); });
         const bool shown = call(object);
         m_showing.pop_back();
+        if (shown != (allowed && !open && m_closedByButton))
+            qFatal("a show answered %d against how its window closed", int(shown));
+        if (open && g_inUse && g_inUse->logLines.mid(lines) != QStringList{"墨水加密：弹窗已经显示！"})
+            qFatal("a request while a window was open told the host otherwise than one line");
         return shown;
+    }
+
+    void click(QWidget* window, int button)
+    {
+        const char* const buttons[] = {"pushButton_close", "pushButton_close_2", "pushButton_inkRefillLog"};
+        m_closedByButton = m_closedByButton || (window->objectName() == "InkManagement" && button < 2);
+        DialogDriver::click(window, buttons[button]);
     }
 
     void show(ITintwell* object)
     {
         if (m_bytes.ConsumeBool()) {
             QWidget* widget = m_bytes.ConsumeBool() ? parent() : nullptr;
-            showing(object, [&](ITintwell* o) { return o->ShowForWidget(widget, 0); });
+            const bool over = std::exchange(m_overParent, m_overParent || (widget && m_showing.empty()));
+            showing(object, widget != nullptr, [&](ITintwell* o) { return o->ShowForWidget(widget, 0); });
+            m_overParent = over;
             return;
         }
         const int kind = m_bytes.ConsumeIntegralInRange(0, 2);
         const HWND handle = kind == 0 ? reinterpret_cast<HWND>(parent()->winId()) : kind == 1 ? m_deadHandle : nullptr;
-        showing(object, [&](ITintwell* o) { return o->ShowForWindow(handle, 0); });
+        showing(object, true, [&](ITintwell* o) { return o->ShowForWindow(handle, 0); });
     }
 
     void meanwhile()
@@ -129,22 +154,22 @@ private:
         if (nextStep())
             step(window);
         else
-            DialogDriver::click(window, "pushButton_close");
+            click(window, 0);
     }
 
     void step(QWidget* window)
     {
-        switch (m_bytes.ConsumeIntegralInRange(0, 9)) {
+        switch (m_bytes.ConsumeIntegralInRange(0, 10)) {
         case 0:
             if (m_objects.size() < 4)
-                m_objects.push_back(NewInterface());
+                m_objects.emplace_back(NewInterface(), ReleaseInterface);
             break;
         case 1:
             release(object());
             break;
         case 2:
             if (ITintwell* given = object())
-                given->SetHost(m_bytes.ConsumeBool() ? nullptr : &g_hosts[m_bytes.ConsumeBool()]);
+                setHost(given, m_bytes.ConsumeBool() ? nullptr : &g_hosts[m_bytes.ConsumeBool()]);
             break;
         case 3: {
             RecordingHost& host = g_hosts[m_bytes.ConsumeBool()];
@@ -166,6 +191,8 @@ private:
             if (m_parent && m_parent->testAttribute(Qt::WA_WState_Created))
                 m_deadHandle = reinterpret_cast<HWND>(m_parent->winId());
             m_parent.reset();
+            if (window && isWindow(QApplication::activeModalWidget()) == m_overParent)
+                qFatal("the host's window took ours with it, or left it, against the rules");
             break;
         case 7:
             release(m_showing.empty() ? nullptr : m_showing.back());
@@ -177,40 +204,50 @@ private:
             QMouseEvent mouse(types[kind % 3], at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             const Qt::Key keys[] = {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter};
             QKeyEvent key(QEvent::KeyPress, keys[kind % 3], Qt::NoModifier);
-            QWidget* title = window ? window->findChild<QWidget*>("widget_title") : nullptr;
-            if (kind == 6 && window)
+            if (window && kind == 6)
                 window->close();
-            else if (kind < 3 && title)
-                QCoreApplication::sendEvent(title, &mouse);
-            else if (kind < 6 && window)
-                QCoreApplication::sendEvent(window, &key);
+            else if (window)
+                QCoreApplication::sendEvent(kind < 3 ? window->findChild<QWidget*>("widget_title") : window,
+                                            kind < 3 ? static_cast<QEvent*>(&mouse) : &key);
             break;
         }
-        default: {
-            const char* const buttons[] = {"pushButton_close", "pushButton_close_2", "pushButton_inkRefillLog"};
+        case 10: { // calls from another thread
+            ITintwell* called = object();
+            RecordingHost* host = &g_hosts[m_bytes.ConsumeBool()];
+            QWidget* widget = parent();
+            const auto lines = g_inUse ? g_inUse->logLines.size() : 0;
+            bool taken = false;
+            std::thread([&] {
+                taken = called
+                    && (called->SetHost(host) || called->ShowForWindow(nullptr, 0) || called->ShowForWidget(widget, 0));
+            }).join();
+            if (taken || (called && g_inUse && g_inUse->logLines.mid(lines).filter("other than").size() != 3))
+                qFatal("a call from another thread was taken, or not told to the host in use");
+            break;
+        }
+        default:
             if (window)
-                DialogDriver::click(window, buttons[m_bytes.ConsumeIntegralInRange(0, 2)]);
+                click(window, m_bytes.ConsumeIntegralInRange(0, 2));
             break;
-        }
         }
     }
 
     void release(ITintwell* object)
     {
-        const auto it = std::find(m_objects.begin(), m_objects.end(), object);
-        if (it == m_objects.end())
-            return;
-        m_objects.erase(it);
-        ReleaseInterface(object);
+        m_objects.erase(std::remove_if(m_objects.begin(), m_objects.end(),
+                                       [&](const auto& owned) { return owned.get() == object; }),
+                        m_objects.end());
     }
 
     FuzzedDataProvider& m_bytes;
-    QObject m_context; // the timers of a sequence go with it
-    std::vector<ITintwell*> m_objects;
+    QObject m_context;                                                       // the timers of a sequence go with it
+    std::vector<std::unique_ptr<ITintwell, void (*)(ITintwell*)>> m_objects; // released as they go
     std::vector<ITintwell*> m_showing;
     std::unique_ptr<QWidget> m_parent;
     HWND m_deadHandle = nullptr;
     int m_steps = 0;
+    bool m_closedByButton = false; // the open window, by one of its buttons
+    bool m_overParent = false;     // the open window, over m_parent as its widget
 };
 
 } // namespace

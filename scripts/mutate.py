@@ -5,7 +5,10 @@
 Applies the mutants of tests/mutants.txt to the sources one at a time,
 rebuilds, runs the offscreen suite with a time limit, restores the source and
 reports each mutant as killed, survived or not built, then a summary line.
-Run on demand, not in CI; the build lives in build-mutants/ (or --build).
+A mutant the suite misses meets the fuzzers' seeds too, each run once under
+the sanitizers (scripts/test-fuzz.sh with FUZZ_SECONDS=0): the host sessions
+the host fuzzer holds are part of the suite. Run on demand, not in CI; the
+builds live in build-mutants/ and build-mutants-fuzz/ (or --build).
 
     scripts/mutate.py [--build DIR] [--timeout SECONDS] [NUMBER ...]
     scripts/mutate.py --check     # only that every mutant still applies
@@ -46,9 +49,9 @@ def read_mutants():
     return mutants
 
 
-def run(command, timeout, cwd, output=None):
+def run(command, timeout, cwd, output=None, env=None):
     # A session of its own, so that a test hanging in a window goes with it.
-    process = subprocess.Popen(command, cwd=cwd, stdout=output or subprocess.DEVNULL,
+    process = subprocess.Popen(command, cwd=cwd, env=env, stdout=output or subprocess.DEVNULL,
                                stderr=subprocess.STDOUT if output else subprocess.DEVNULL, start_new_session=True)
     try:
         return process.wait(timeout=timeout) == 0
@@ -98,8 +101,12 @@ def main():
     # A kill matrix needs every failure and its output; a tally only the first.
     suite = ["ctest", "-LE", "xcb", "-j2", "--timeout", "30",
              "--output-on-failure" if args.matrix else "--stop-on-failure"]
+    seeds = [ROOT / "scripts" / "test-fuzz.sh"]
+    seeds_env = dict(os.environ, FUZZ_SECONDS="0", FUZZ_BUILD_DIR=f"{build}-fuzz")
     if not run(build_command, None, ROOT) or not run(suite, args.timeout, build):
         sys.exit("the suite does not pass without mutants")
+    if not run(seeds, None, ROOT, env=seeds_env):
+        sys.exit("the fuzzers' seeds do not pass without mutants")
 
     tally = {"killed": 0, "survived": 0, "not built": 0}
     for number, (what, path, pattern, new) in enumerate(mutants, 1):
@@ -120,6 +127,10 @@ def main():
                     result = "survived" if run(suite, args.timeout, build, log) else "killed"
                     log.seek(0)
                     failures = failing_tests(log.read().decode(errors="replace"))
+            # The fuzzers build anew for the mutant, which takes a minute.
+            if result == "survived" and not run(seeds, args.timeout * 5, ROOT, env=seeds_env):
+                result = "killed"
+                failures = {"fuzz seeds"}
         finally:
             source.write_text(original, encoding="utf-8")
         tally[result] += 1

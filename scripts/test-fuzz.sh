@@ -3,9 +3,10 @@
 # Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ (or
 # $FUZZ_BUILD_DIR) and runs each one for FUZZ_SECONDS seconds (default 30),
 # headless, on a copy of its seed corpus, so that the committed corpora stay
-# as they are. Any crash, sanitizer report, leak, time-out or broken check
-# fails the run; the input that caused it is kept in
-# $FUZZ_BUILD_DIR/fuzz-findings/<target>/ and printed in base64.
+# as they are; FUZZ_SECONDS=0 runs each seed once. Any crash, sanitizer
+# report, leak, time-out or broken check fails the run; the input that caused
+# it is kept in $FUZZ_BUILD_DIR/fuzz-findings/<target>/ and printed in
+# base64.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,10 +48,13 @@ for target in "${targets[@]}"; do
     # The shipped translations, which the catalogue names.
     cp -r "$build/bin/Lang" "$dir/"
 
+    # No time at all: each seed once, as a regression test.
+    inputs=(-max_total_time="$seconds" corpus)
+    [ "$seconds" != 0 ] || inputs=("$dir/corpus/"*)
     echo "== $target: ${seconds}s"
     status=0
-    (cd "$dir" && TMPDIR=$dir/tmp "./$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-        -max_len=8192 -artifact_prefix="$dir/artifacts/" -print_final_stats=1 corpus >"$dir/log" 2>&1) ||
+    (cd "$dir" && TMPDIR=$dir/tmp "./$target" -timeout=20 -rss_limit_mb=2048 -max_len=8192 \
+        -artifact_prefix="$dir/artifacts/" -print_final_stats=1 "${inputs[@]}" >"$dir/log" 2>&1) ||
         status=$?
     grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$dir/log" || true
 

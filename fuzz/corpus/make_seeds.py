@@ -97,7 +97,7 @@ def records_seeds():
 # from its end, one byte each here (a record's length is one), so the
 # choices are written reversed.
 CREATE, RELEASE, SET_HOST, ANSWER, SHOW, LANGUAGE, CLOSE_PARENT, RELEASE_SHOWING = 0, 1, 2, 3, 4, 5, 6, 7
-EVENT, CLICK = 8, 9
+EVENT, CLICK, OTHER_THREAD = 8, 9, 10
 ESCAPE, CLOSED_BY_SYSTEM = [EVENT, 3, 0, 0, 0, 0], [EVENT, 6, 0, 0, 0, 0]
 CLOSE, TITLE_CLOSE, REFILL_LOG = 0, 1, 2
 NO_THROW = 200
@@ -127,6 +127,23 @@ def host_seeds():
     # showing its window; the show call and the release have to take both.
     host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, ANSWER, 0, 1, 1, 1, 0, 1, whole, 0, SHOW, 0, 0, 2], inks[0])
     host("released-while-showing.bin", [SHOW, 0, 0, 2, RELEASE_SHOWING, CLICK, CLOSE])
+    # What a show answers: false for a window the window system closed, and
+    # for a null widget, which opens none.
+    host("closed-by-system.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 1, *CLOSED_BY_SYSTEM, SHOW, 0, 0, 2, *CLOSED_BY_SYSTEM])
+    host("null-widget.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 0, CLICK, CLOSE])
+    # Requests while a window is open, through the showing object and
+    # another: each refused with a line to the host in use, which a null host
+    # does not replace and another one does at once.
+    # The host closes its window while ours is open over it: a widget takes
+    # ours with it, a native window leaves it and its refill log open.
+    host("widget-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 1, CLOSE_PARENT])
+    host("native-window-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 0, CLICK, REFILL_LOG, CLOSE_PARENT,
+                                    CLICK, CLOSE, CLICK, CLOSE])
+    # Calls from another thread, one bringing a host of its own, while a
+    # window is open: refused, and told to the host in use.
+    host("other-thread.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 2, OTHER_THREAD, 0, 1, CLICK, CLOSE])
+    host("requests-while-open.bin", [SET_HOST, 0, 0, 0, CREATE, SHOW, 0, 0, 0, SHOW, 0, 1, 1, SHOW, 1, 0, 2,
+                                     SET_HOST, 0, 1, SHOW, 1, 1, 0, SET_HOST, 1, 0, 1, SHOW, 0, 0, 1, CLICK, CLOSE])
 
 
 if __name__ == "__main__":

@@ -190,9 +190,7 @@ private slots:
             const int rowCount = QByteArray(dialog) == "InkManagement" ? 13 : 10;
             QTest::addRow("%s %s", dialog, name) << dialog << answer << Rows() << rowCount << lines;
         };
-        const std::vector<InkRecord> three{inkRecord("A", 1, {2020}), inkRecord("B", 1, {2022}),
-                                           inkRecord("C", 1, {2021})};
-        row("InkManagement", "negative count", Answer{true, three, -4}, {});
+        row("InkManagement", "negative count", Answer{true, {inkRecord("A", 1), inkRecord("B", 1)}, -4}, {});
         row("InkManagement", "count without an array", Answer{true, {}, 3}, {ListFailed});
         row("InkRefillLog", "empty", Answer{}, {LogEmpty});
     }
@@ -259,8 +257,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         // The keyboard focus where an operator looks to leave the window.
         QCOMPARE(QApplication::focusWidget()->objectName(), "pushButton_close");
-        // The style sheet's font, which this machine may lack and draw as another.
-        QCOMPARE(window->findChild<QWidget*>("label_title")->font().family(), "微软雅黑");
         QTest::keyClick(window.get(), Qt::Key_Escape);
         QTest::keyClick(window.get(), Qt::Key_Return);
         QTest::keyClick(window.get(), Qt::Key_Enter, Qt::KeypadModifier);

@@ -69,34 +69,15 @@ private slots:
 
     void cleanup() { DynamicLibLogger::destroyInstance(); }
 
-    // Start-up continues the own file with the highest number below the
-    // limit, after an empty line; a name with two leading dots is not its own.
-    void startup_data()
-    {
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<qint64>("newestSize"); // of the last of them; -1: a few bytes
-        QTest::addColumn<QString>("written");
-        const auto row = [](const char* name, const QStringList& files, const char* written, qint64 size = -1) {
-            QTest::newRow(name) << files << size << written;
-        };
-        row("by number", {"Activity12.log", "Activity9.log"}, "Activity12.log");
-        row("two dots", {"Activity2.log", "..Activity5.log"}, "Activity2.log");
-        row("below limit", {"Activity1.log", "Activity2.log"}, "Activity2.log", Limit - 1);
-    }
-
+    // Start-up continues the newest own file below the limit, after an
+    // empty line. (Which files are its own and which is newest: retention.)
     void startup()
     {
-        QFETCH(QStringList, files);
-        QFETCH(qint64, newestSize);
-        QFETCH(QString, written);
-        for (int i = 0; i < files.size(); ++i)
-            QVERIFY(create(m_dir, files[i], i == files.size() - 1 ? newestSize : -1));
-        const QString path = m_dir.filePath(written);
-        const qint64 oldSize = QFileInfo(path).size();
-
+        QVERIFY(create(m_dir, "Activity1.log") && create(m_dir, "Activity2.log", Limit - 1));
+        const QString path = m_dir.filePath("Activity2.log");
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), "Activity", 365);
         QCOMPARE(logger->currentLogFilePath(), path);
-        QVERIFY(matches(tail(path, oldSize), "\n" + Header));
+        QVERIFY(matches(tail(path, Limit - 1), "\n" + Header));
 #ifdef Q_OS_WIN
         // Out of an operator's sight in Explorer: the directory and the file.
         for (const QString& hidden : {m_dir.path(), path}) {
@@ -113,11 +94,15 @@ private slots:
         const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), "Activity", 365);
         QCOMPARE(DynamicLibLogger::instance(m_tmp->path(), "Else", 0), logger);
-        const std::pair<int, QString> lines[] = {{0, "a"},         {1, "b"},          {2, "c"},         {3, "d"},
-                                                 {4, "e"},         {5, "above"},      {-1, "negative"}, {1, ""},
-                                                 {1, "%1 %2 %L1"}, {3, "one\ntwo\n"}, {1, Banner}};
-        for (const auto& [level, message] : lines)
+        const std::tuple<int, const char*, QString> lines[] = {
+            {0, "DEBUG", "a"},        {1, "INFO", "b"},           {2, "WARNING", "c"},         {3, "ERROR", "d"},
+            {4, "FATAL", "e"},        {5, "UNKNOWN", "above"},    {-1, "UNKNOWN", "negative"}, {1, "INFO", ""},
+            {1, "INFO", "%1 %2 %L1"}, {3, "ERROR", "one\ntwo\n"}, {1, "INFO", Banner}};
+        QString expected = Header;
+        for (const auto& [level, name, message] : lines) {
             logger->log(DynamicLibLogger::LogLevel(level), message);
+            expected += line(name, message);
+        }
         // Then a line early in a later second, where the milliseconds need
         // their zeros, until one was written before 100 ms.
         QDateTime writing;
@@ -127,12 +112,7 @@ private slots:
             logger->log(DynamicLibLogger::Info, "later");
         } while (QDateTime::currentDateTime() >= writing.addMSecs(100 - writing.time().msec()));
         const QString text = tail(logger->currentLogFilePath());
-        QVERIFY2(matches(text,
-                         Header + line("DEBUG", "a") + line("INFO", "b") + line("WARNING", "c") + line("ERROR", "d")
-                             + line("FATAL", "e") + line("UNKNOWN", "above") + line("UNKNOWN", "negative")
-                             + line("INFO", "") + line("INFO", "%1 %2 %L1") + line("ERROR", "one\ntwo\n")
-                             + line("INFO", Banner) + "(" + line("INFO", "later") + ")+"),
-                 qPrintable(text));
+        QVERIFY2(matches(text, expected + "(" + line("INFO", "later") + ")+"), qPrintable(text));
         QDateTime time;
         for (auto times = QRegularExpression(Time).globalMatch(text); times.hasNext();) {
             time = QDateTime::fromString(times.next().captured(1), "yyyy-MM-dd hh:mm:ss.zzz");
@@ -168,7 +148,9 @@ private slots:
     // Own files, whatever their number, go when more midnights than the
     // retention have passed since their last change: at start-up, before
     // the search for the file to continue, and on request, with a line
-    // then, but only when something went.
+    // then, but only when something went. What stays, the highest number
+    // within an int is continued; a name with two leading dots is not one
+    // of its own.
     void retention_data()
     {
         QTest::addColumn<QDateTime>("modified");
@@ -186,8 +168,8 @@ private slots:
         QFETCH(QDateTime, modified);
         QFETCH(int, days);
         QFETCH(bool, removed);
-        const QStringList own{"Activity4.log", ".Activity0.log", "Activity99999999999.log"};
-        const QStringList foreign{"Activity4.txt", "Activity.log"};
+        const QStringList own{"Activity12.log", "Activity9.log", ".Activity0.log", "Activity99999999999.log"};
+        const QStringList foreign{"Activity4.txt", "Activity.log", "..Activity5.log"};
         for (const QString& name : own + foreign)
             QVERIFY(create(m_dir, name, -1, modified));
         DynamicLibLogger* logger = DynamicLibLogger::instance(m_dir.path(), "Activity", days);
@@ -195,7 +177,7 @@ private slots:
             QCOMPARE(m_dir.exists(name), !removed);
         for (const QString& name : foreign)
             QVERIFY(m_dir.exists(name));
-        QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(removed ? "Activity1.log" : "Activity4.log"));
+        QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(removed ? "Activity1.log" : "Activity12.log"));
 
         QVERIFY(create(m_dir, "Activity2.log", -1, modified));
         const QString before = tail(logger->currentLogFilePath());
