@@ -91,10 +91,12 @@ private:
         answer.records.resize(m_bytes.ConsumeIntegralInRange(0, 3));
         for (InkRecord& record : answer.records) // its first bytes, the rest zero
             m_bytes.ConsumeData(&record, m_bytes.ConsumeIntegralInRange<size_t>(0, sizeof record));
-        // The host may claim fewer records than it hands over, never more.
+        // The host may claim fewer records than it hands over, never more (it
+        // would lie about its own memory), but any number with no array.
         answer.count.reset();
         if (m_bytes.ConsumeBool())
-            answer.count = m_bytes.ConsumeIntegralInRange(INT_MIN, int(answer.records.size()));
+            answer.count =
+                m_bytes.ConsumeIntegralInRange(INT_MIN, answer.records.empty() ? INT_MAX : int(answer.records.size()));
     }
 
     void setHost(ITintwell* object, RecordingHost* host)

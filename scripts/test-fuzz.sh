@@ -12,7 +12,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
-targets=(fuzz_catalogue fuzz_records fuzz_host)
+targets=(fuzz_catalogue fuzz_host)
 
 # llvm brings llvm-symbolizer, which turns the reports' addresses into
 # functions and lines.

@@ -3,8 +3,8 @@
 """Writes the seed inputs of the fuzzers into fuzz/corpus/<target>/.
 
 The seeds are committed; run this again only to change them. Each one is a
-small, meaningful case the fuzzer then mutates. The input layouts are
-described at the top of fuzz/fuzz_records.cpp and in fuzz/fuzz_host.cpp.
+small, meaningful case the fuzzer then mutates: a language catalogue, or a
+host's session, whose layout is described in fuzz/fuzz_host.cpp and below.
 """
 import math
 import os
@@ -55,42 +55,13 @@ def catalogue_seeds():
     catalogue("empty.ini", b"")
 
 
-# -- fuzz_records
-
-LIMITED, INK_OK, REFILL_OK = 1, 2, 4
-
+# -- records as they lie in a host's arrays
 
 def record(name, amount, time=(0, 0, 0, 0, 0, 0), reserved=b"\0" * 8):
     if isinstance(name, str):
         name = name.encode("utf-8")
     name = name[:128].ljust(128, b"\0")
     return reserved + struct.pack("<d", amount) + name + struct.pack("<6i", *time)
-
-
-def records(name, flags, ink_count, refill_count, inks, refills):
-    data = struct.pack("<Bii", flags, ink_count, refill_count) + bytes([len(inks)])
-    write("fuzz_records", name, data + b"".join(inks) + b"".join(refills))
-
-
-def records_seeds():
-    inks = [record("Cyan", 250), record("Magenta", 12.5), record("Yellow", 0.25)]
-    refills = [record("Cyan", 100, (2024, 5, 1, 10, 0, 0)),
-               record("Magenta", 50, (2025, 1, 1, 0, 0, 0)),
-               record("Yellow", 0.5, (2024, 12, 31, 23, 59, 59))]
-    records("three-each.bin", LIMITED | INK_OK | REFILL_OK, 3, 3, inks, refills)
-    records("unlimited.bin", INK_OK | REFILL_OK, 3, 3, inks, refills)
-    records("both-fail.bin", 0, 0, 0, [], [])
-    records("empty-lists.bin", LIMITED | INK_OK | REFILL_OK, 0, 0, [], [])
-    records("negative-counts.bin", LIMITED | INK_OK | REFILL_OK, -1, -2147483648, inks, refills)
-    records("count-without-array.bin", LIMITED | INK_OK | REFILL_OK, 2147483647, 5, [], [])
-    hostile = [record(b"\xff" * 128, math.nan, (-2147483648, 2147483647, -1, 99, 60, 61), b"\xff" * 8),
-               record(b"\xc7\xe0\xc9\xab", math.inf, (999, 1, 2, 3, 4, 5)),
-               record(b"A" * 128, -math.inf, (999, 1, 2, 3, 4, 5)),
-               record("", 1e-5, (2025, 3, 7, 9, 5, 2)),
-               record("Big", 1234567, (2025, 3, 7, 9, 5, 1))]
-    records("hostile-fields.bin", LIMITED | INK_OK | REFILL_OK, 2, 3, hostile[:2], hostile[2:])
-    # Fewer counted than handed out: the rest of the array stays untouched.
-    records("count-below-array.bin", LIMITED | INK_OK | REFILL_OK, 1, 2, inks, refills)
 
 
 # -- fuzz_host: records are taken from the front of the input, every choice
@@ -105,6 +76,25 @@ NO_THROW = 200
 
 def host(name, choices, data=b""):
     write("fuzz_host", name, data + bytes(reversed(choices)))
+
+
+def claimed(count):
+    # An int from the whole range, most significant byte taken first.
+    value = count + 2 ** 31
+    return [1, value >> 24 & 255, value >> 16 & 255, value >> 8 & 255, value & 255]
+
+
+def answer(ink_list, limited, result, records, count=None):
+    """Host 0's answer to GetInkList (ink_list 1) or GetRefillLog: every record whole."""
+    return [ANSWER, 0, limited, ink_list, result, NO_THROW, len(records), *(len(r) for r in records),
+            *(claimed(count) if count is not None else [0])]
+
+
+def records(name, inks, refills, limited=1, results=(1, 1), counts=(None, None)):
+    """Both windows over the answers given: the ink window, its refill log, each closed by its button."""
+    host(name, [SET_HOST, 0, 0, 0, *answer(1, limited, results[0], inks, counts[0]),
+                *answer(0, limited, results[1], refills, counts[1]),
+                SHOW, 0, 0, 2, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, CLOSE], b"".join(inks + refills))
 
 
 def host_seeds():
@@ -127,6 +117,26 @@ def host_seeds():
     # showing its window; the show call and the release have to take both.
     host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, ANSWER, 0, 1, 1, 1, 0, 1, whole, 0, SHOW, 0, 0, 2], inks[0])
     host("released-while-showing.bin", [SHOW, 0, 0, 2, RELEASE_SHOWING, CLICK, CLOSE])
+    # Records of every kind through both windows: counts that claim fewer
+    # records than the array holds or come without one, names without a
+    # terminator, amounts and times of every value.
+    inks = [record("Cyan", 250), record("Magenta", 12.5), record("Yellow", 0.25)]
+    refills = [record("Cyan", 100, (2024, 5, 1, 10, 0, 0)),
+               record("Magenta", 50, (2025, 1, 1, 0, 0, 0)),
+               record("Yellow", 0.5, (2024, 12, 31, 23, 59, 59))]
+    records("three-each.bin", inks, refills)
+    records("unlimited.bin", inks, refills, limited=0)
+    records("both-fail.bin", [], [], results=(0, 0))
+    records("empty-lists.bin", [], [])
+    records("negative-counts.bin", inks, refills, counts=(-1, -2147483648))
+    records("count-without-array.bin", [], [], counts=(2147483647, 5))
+    records("count-below-array.bin", inks, refills, counts=(1, 2))
+    hostile = [record(b"\xff" * 128, math.nan, (-2147483648, 2147483647, -1, 99, 60, 61), b"\xff" * 8),
+               record(b"\xc7\xe0\xc9\xab", math.inf, (999, 1, 2, 3, 4, 5)),
+               record(b"A" * 128, -math.inf, (999, 1, 2, 3, 4, 5)),
+               record("", 1e-5, (2025, 3, 7, 9, 5, 2)),
+               record("Big", 1234567, (2025, 3, 7, 9, 5, 1))]
+    records("hostile-fields.bin", hostile[:2], hostile[2:])
     # What a show answers: false for a window the window system closed, and
     # for a null widget, which opens none.
     host("closed-by-system.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 1, *CLOSED_BY_SYSTEM, SHOW, 0, 0, 2, *CLOSED_BY_SYSTEM])
@@ -147,8 +157,7 @@ def host_seeds():
 
 
 if __name__ == "__main__":
-    for target in ("fuzz_catalogue", "fuzz_records", "fuzz_host"):
+    for target in ("fuzz_catalogue", "fuzz_host"):
         shutil.rmtree(os.path.join(HERE, target), ignore_errors=True)
     catalogue_seeds()
-    records_seeds()
     host_seeds()
