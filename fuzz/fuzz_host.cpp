@@ -28,7 +28,8 @@
 
 namespace {
 
-// Process-wide, as the library keeps the last host it was given.
+// Process-wide, as the library keeps the last host it was given; g_inUse is
+// that one, the last a SetHost took.
 RecordingHost g_hosts[2];
 RecordingHost* g_inUse = nullptr;
 
@@ -223,11 +224,12 @@ private:
                 taken = called
                     && (called->SetHost(host) || called->ShowForWindow(nullptr, 0) || called->ShowForWidget(widget, 0));
             }).join();
+            // Each refusal says the call came "from a thread other than the QApplication's".
             if (taken || (called && g_inUse && g_inUse->logLines.mid(lines).filter("other than").size() != 3))
                 qFatal("a call from another thread was taken, or not told to the host in use");
             break;
         }
-        default:
+        default: // a button of the window in front
             if (window)
                 click(window, m_bytes.ConsumeIntegralInRange(0, 2));
             break;
@@ -242,14 +244,17 @@ private:
     }
 
     FuzzedDataProvider& m_bytes;
-    QObject m_context;                                                       // the timers of a sequence go with it
-    std::vector<std::unique_ptr<ITintwell, void (*)(ITintwell*)>> m_objects; // released as they go
+    // The timers of a sequence go with it.
+    QObject m_context;
+    // Released as they go, the rest with the sequence.
+    std::vector<std::unique_ptr<ITintwell, void (*)(ITintwell*)>> m_objects;
     std::vector<ITintwell*> m_showing;
     std::unique_ptr<QWidget> m_parent;
     HWND m_deadHandle = nullptr;
     int m_steps = 0;
-    bool m_closedByButton = false; // the open window, by one of its buttons
-    bool m_overParent = false;     // the open window, over m_parent as its widget
+    // The open window: closed by one of its buttons; shown over m_parent as its widget.
+    bool m_closedByButton = false;
+    bool m_overParent = false;
 };
 
 } // namespace
