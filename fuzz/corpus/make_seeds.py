@@ -65,8 +65,8 @@ def record(name, amount, time=(0, 0, 0, 0, 0, 0), reserved=b"\0" * 8):
 
 
 # -- fuzz_host: records are taken from the front of the input, every choice
-# from its end, one byte each here (a record's length is one), so the
-# choices are written reversed.
+# from its end, one byte each here (a record's length is one) but for a
+# claimed count's four, so the choices are written reversed.
 CREATE, RELEASE, SET_HOST, ANSWER, SHOW, LANGUAGE, CLOSE_PARENT, RELEASE_SHOWING = 0, 1, 2, 3, 4, 5, 6, 7
 EVENT, CLICK, OTHER_THREAD = 8, 9, 10
 ESCAPE, CLOSED_BY_SYSTEM = [EVENT, 3, 0, 0, 0, 0], [EVENT, 6, 0, 0, 0, 0]
@@ -84,9 +84,9 @@ def claimed(count):
     return [1, value >> 24 & 255, value >> 16 & 255, value >> 8 & 255, value & 255]
 
 
-def answer(ink_list, limited, result, records, count=None):
+def answer(ink_list, limited, result, records, count=None, throws=False):
     """Host 0's answer to GetInkList (ink_list 1) or GetRefillLog: every record whole."""
-    return [ANSWER, 0, limited, ink_list, result, NO_THROW, len(records), *(len(r) for r in records),
+    return [ANSWER, 0, limited, ink_list, result, 0 if throws else NO_THROW, len(records), *(len(r) for r in records),
             *(claimed(count) if count is not None else [0])]
 
 
@@ -107,15 +107,14 @@ def host_seeds():
     host("window-refill-log.bin", [SHOW, 0, 0, 0, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, TITLE_CLOSE])
     inks = [record("Cyan", 250), record("Magenta", 12.5)]
     refills = [record("Cyan", 100, (2024, 5, 1, 10, 0, 0)), record("Magenta", 50, (2025, 1, 1, 0, 0, 0))]
-    whole = len(inks[0])
-    host("answers.bin", [ANSWER, 0, 1, 1, 1, NO_THROW, 2, whole, whole, 0, ANSWER, 0, 1, 0, 1, NO_THROW, 2, whole, whole, 0,
+    host("answers.bin", [*answer(1, 1, 1, inks), *answer(0, 1, 1, refills),
                          SHOW, 0, 0, 2, *ESCAPE, CLICK, REFILL_LOG, *CLOSED_BY_SYSTEM, CLICK, CLOSE],
          b"".join(inks + refills))
     host("objects-and-hosts.bin", [CREATE, SET_HOST, 1, 0, 1, LANGUAGE, 1, SET_HOST, 0, 0, 0,
                                    SHOW, 1, 1, 1, SHOW, 0, 0, 2, CLICK, TITLE_CLOSE, RELEASE, 0])
     # A host whose ink list throws, and one that releases the object that is
     # showing its window; the show call and the release have to take both.
-    host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, ANSWER, 0, 1, 1, 1, 0, 1, whole, 0, SHOW, 0, 0, 2], inks[0])
+    host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, *answer(1, 1, 1, inks[:1], throws=True), SHOW, 0, 0, 2], inks[0])
     host("released-while-showing.bin", [SHOW, 0, 0, 2, RELEASE_SHOWING, CLICK, CLOSE])
     # Records of every kind through both windows: counts that claim fewer
     # records than the array holds or come without one, names without a
@@ -144,6 +143,8 @@ def host_seeds():
     # Requests while a window is open, through the showing object and
     # another: each refused with a line to the host in use, which a null host
     # does not replace and another one does at once.
+    host("requests-while-open.bin", [SET_HOST, 0, 0, 0, CREATE, SHOW, 0, 0, 0, SHOW, 0, 1, 1, SHOW, 1, 0, 2,
+                                     SET_HOST, 0, 1, SHOW, 1, 1, 0, SET_HOST, 1, 0, 1, SHOW, 0, 0, 1, CLICK, CLOSE])
     # The host closes its window while ours is open over it: a widget takes
     # ours with it, a native window leaves it and its refill log open.
     host("widget-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 1, CLOSE_PARENT])
@@ -152,8 +153,6 @@ def host_seeds():
     # Calls from another thread, one bringing a host of its own, while a
     # window is open: refused, and told to the host in use.
     host("other-thread.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 2, OTHER_THREAD, 0, 1, CLICK, CLOSE])
-    host("requests-while-open.bin", [SET_HOST, 0, 0, 0, CREATE, SHOW, 0, 0, 0, SHOW, 0, 1, 1, SHOW, 1, 0, 2,
-                                     SET_HOST, 0, 1, SHOW, 1, 1, 0, SET_HOST, 1, 0, 1, SHOW, 0, 0, 1, CLICK, CLOSE])
 
 
 if __name__ == "__main__":
