@@ -5,10 +5,11 @@
 // and hosts do meanwhile. Both hosts answer their callbacks from the same
 // bytes. Each show answers true only when a button of its window closed it;
 // one requested while a window is open is refused with one line to the host
-// in use, and so is every call from another thread; SetHost takes every host
-// and refuses none; a widget parent that goes takes the window with it, a
-// native one leaves it. After each sequence, what a host relies on: every
-// array back once, no window left, and a last correct show that works.
+// in use, and so is every call from another thread, the line coming on the
+// GUI thread; SetHost takes every host and refuses none; a widget parent
+// that goes takes the window with it, a native one leaves it. After each
+// sequence, what a host relies on: every array back once, no window left,
+// and a last correct show that works.
 #include "fuzzapp.h"
 
 #include "plugin/vqtintwell.h"
@@ -224,9 +225,12 @@ private:
                 taken = called
                     && (called->SetHost(host) || called->ShowForWindow(nullptr, 0) || called->ShowForWidget(widget, 0));
             }).join();
-            // Each refusal says the call came "from a thread other than the QApplication's".
-            if (taken || (called && g_inUse && g_inUse->logLines.mid(lines).filter("other than").size() != 3))
-                qFatal("a call from another thread was taken, or not told to the host in use");
+            // The host hears each refusal on its GUI thread, once its loop runs: that it
+            // came "from a thread other than the QApplication's".
+            const bool early = g_inUse && g_inUse->logLines.size() != lines;
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            if (taken || early || (called && g_inUse && g_inUse->logLines.mid(lines).filter("other than").size() != 3))
+                qFatal("a call from another thread was taken, or not told to the host in use on its GUI thread");
             break;
         }
         default: // a button of the window in front

@@ -6,6 +6,7 @@
 #include "lang/ctranslatormgr.h"
 #include "plugin/globals.h"
 #include "plugin/hostlog.h"
+#include "plugin/modulehold.h"
 #include "plugin/nativewindow.h"
 
 #include <QApplication>
@@ -69,9 +70,9 @@ bool withoutExceptions(Call call) noexcept
 
 // The rules a host must keep before the library may touch widgets: a
 // QApplication (a QCoreApplication cannot show them), and the call on its
-// thread. Gives true when they hold; otherwise hands 'host', if any, the
-// line that says what the host did wrong and what to do instead.
-bool rulesKept(const char* call, IInkHost* host)
+// thread. Gives true when they hold; otherwise tells the host in use, or
+// the one 'brought' by the call, what it did wrong and what to do instead.
+bool rulesKept(const char* call, IInkHost* brought = nullptr)
 {
     const QCoreApplication* application = QCoreApplication::instance();
     const char* broken = nullptr;
@@ -81,8 +82,8 @@ bool rulesKept(const char* call, IInkHost* host)
         broken = " refused: a QCoreApplication cannot show windows; the host must create a QApplication";
     else if (QThread::currentThread() != application->thread())
         broken = " refused: called from a thread other than the QApplication's; call the library on the GUI thread";
-    if (broken && host)
-        host->WriteLog((QByteArray("墨水加密：") + call + broken).constData());
+    if (broken)
+        HostLog::writeFromAnyThread(QByteArray("墨水加密：") + call + broken, brought);
     return !broken;
 }
 
@@ -120,8 +121,9 @@ CTintwell::~CTintwell() = default;
 
 bool CTintwell::SetHost(IInkHost* host)
 {
+    const ModuleHold hold;
     return withoutExceptions([&] {
-        if (!host || !rulesKept("SetHost", g_host ? g_host : host))
+        if (!host || !rulesKept("SetHost", host))
             return false;
         g_host = host;
         CTranslatorMgr::instance()->loadTranslator();
@@ -152,6 +154,7 @@ void CTintwell::release()
 
 bool CTintwell::runShow(const std::function<bool()>& show)
 {
+    const ModuleHold hold;
     ++m_runningShows;
     const bool result = withoutExceptions(show);
     // Released by the host while the show ran (from a timer, a callback, its
@@ -164,7 +167,7 @@ bool CTintwell::runShow(const std::function<bool()>& show)
 bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
 {
     return runShow([&] {
-        if (!g_host || !rulesKept("ShowForWidget", g_host) || refuseRepeatedRequest() || !parent)
+        if (!g_host || !rulesKept("ShowForWidget") || refuseRepeatedRequest() || !parent)
             return false;
         DialogGuard guard(m_currentDialog);
         guard.open(reserved, parent).exec();
@@ -176,7 +179,7 @@ bool CTintwell::ShowForWidget(QWidget* parent, int reserved)
 bool CTintwell::ShowForWindow(HWND parent, int reserved)
 {
     return runShow([&] {
-        if (!g_host || !rulesKept("ShowForWindow", g_host) || refuseRepeatedRequest())
+        if (!g_host || !rulesKept("ShowForWindow") || refuseRepeatedRequest())
             return false;
         DialogGuard guard(m_currentDialog);
         InkManagement& dialog = guard.open(reserved, nullptr);
@@ -199,6 +202,7 @@ extern "C" {
 
 ITintwell* NewInterface()
 {
+    ModuleHold::dropLeftover();
     try {
         return new CTintwell;
     } catch (...) {
@@ -208,6 +212,7 @@ ITintwell* NewInterface()
 
 void ReleaseInterface(ITintwell* object)
 {
+    ModuleHold::dropLeftover();
     // Every object handed out is a CTintwell.
     if (object)
         static_cast<CTintwell*>(object)->release();

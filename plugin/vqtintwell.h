@@ -72,7 +72,9 @@ static_assert(offsetof(InkRecordList, count) == 0, "InkRecordList::count at offs
 static_assert(sizeof(void*) != 8 || offsetof(InkRecordList, records) == 8, "InkRecordList::records at offset 8");
 static_assert(sizeof(void*) != 8 || sizeof(InkRecordList) == 16, "InkRecordList must be 16 bytes");
 
-// Implemented by the host. Every call is synchronous, on the GUI thread.
+// Implemented by the host. The library calls it synchronously and only on
+// the GUI thread, the QApplication's: a line about a call of the host's from
+// another thread arrives there once that thread's event loop runs.
 class IInkHost
 {
 public:
@@ -101,6 +103,9 @@ public:
 // Handed out by NewInterface. Its operations need the host's QApplication and
 // its thread: before the QApplication exists, under a QCoreApplication or from
 // another thread they return false and tell the host's WriteLog why.
+// The host may unload the library also while SetHost or a show runs (from a
+// timer, a signal, a callback): the library keeps itself loaded until that
+// call has returned and the host next calls NewInterface or ReleaseInterface.
 class ITintwell
 {
 public:

@@ -11,6 +11,8 @@
 #include <QLibrary>
 #include <QString>
 
+#include <utility>
+
 class VqTintwellLoader
 {
 public:
@@ -25,6 +27,7 @@ public:
     bool load(const QString& path)
     {
         unload();
+        m_error.clear();
         if (path.isEmpty())
             return fail(QStringLiteral("No library file given to load the VqTintwell plug-in from"));
         m_library.setFileName(path);
@@ -42,19 +45,27 @@ public:
         return true;
     }
 
-    // Releases the interface object, then the library. Never while a show
-    // call is running.
-    void unload()
+    // Releases the interface object and keeps the library. During one of
+    // the object's show calls, the object goes once that call has returned.
+    void release()
     {
         if (m_object)
-            m_release(m_object);
-        m_object = nullptr;
+            m_release(std::exchange(m_object, nullptr));
+    }
+
+    // Releases the interface object, then unloads the library. During a show
+    // call the library stays in the process until it has returned, and
+    // until the next load calls it (see the host guide).
+    void unload()
+    {
+        release();
         if (m_library.isLoaded())
             m_library.unload();
     }
 
     ITintwell* object() const { return m_object; }
     ITintwell* operator->() const { return m_object; }
+    // Why the last load failed; empty after one that succeeded.
     QString errorString() const { return m_error; }
 
 private:

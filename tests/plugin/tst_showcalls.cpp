@@ -224,9 +224,11 @@ private slots:
         m_release(nullptr);
     }
 
-    // Every failure to load names the file and what is wrong with it.
+    // Every failure to load names the file and what is wrong with it, until
+    // a load succeeds.
     void loaderErrors()
     {
+        VqTintwellLoader loader;
         const std::pair<QString, QString> failures[] = {
             {"", "No library file given to load the VqTintwell plug-in from"},
             {"/nonexistent/VqTintwell",
@@ -234,10 +236,53 @@ private slots:
             {VQ_NOT_A_PLUGIN, VQ_NOT_A_PLUGIN " is not the VqTintwell plug-in: it does not export NewInterface"},
             {VQ_HALF_PLUGIN, VQ_HALF_PLUGIN " is not the VqTintwell plug-in: it does not export ReleaseInterface"}};
         for (const auto& [path, error] : failures) {
-            VqTintwellLoader loader;
             QVERIFY(!loader.load(path) && !loader.object());
             QVERIFY2(loader.errorString().startsWith(error), qPrintable(loader.errorString()));
         }
+        QVERIFY(loader.load(QStringLiteral(VQ_PLUGIN_PATH)) && loader.errorString().isEmpty());
+    }
+
+    // The host unloads the library while the ink window is open (a plug-in
+    // manager shutting down): through the loader, which releases the object
+    // alone, once, or with the object kept. The show returns to the host, and
+    // a new load shows the window again.
+    void unloadDuringShow_data()
+    {
+        QTest::addColumn<bool>("released");
+        QTest::newRow("released, then unloaded") << true;
+        QTest::newRow("unloaded, object kept") << false;
+    }
+
+    void unloadDuringShow()
+    {
+        QFETCH(bool, released);
+        m_plugin.unload();
+        m_library.unload();
+        VqTintwellLoader loader;
+        QLibrary library(QStringLiteral(VQ_PLUGIN_PATH));
+        ITintwell* object = nullptr;
+        VqReleaseInterfaceFn release = nullptr;
+        if (released) {
+            QVERIFY(loader.load(QStringLiteral(VQ_PLUGIN_PATH)));
+            object = loader.object();
+        } else {
+            QVERIFY(library.load());
+            object = reinterpret_cast<VqNewInterfaceFn>(library.resolve("NewInterface"))();
+            release = reinterpret_cast<VqReleaseInterfaceFn>(library.resolve("ReleaseInterface"));
+        }
+        QVERIFY(object->SetHost(m_host.get()));
+        DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget*) {
+            loader.release();
+            loader.unload();
+            library.unload();
+        });
+        QVERIFY(object->ShowForWindow(nullptr, 0));
+        QVERIFY(m_plugin.load(QStringLiteral(VQ_PLUGIN_PATH)) && m_plugin->SetHost(m_host.get()));
+        DialogDriver::whenShown(Ink, "pushButton_close");
+        QVERIFY(m_plugin->ShowForWindow(nullptr, 0));
+        // A kept object belongs to the library, which is still loaded.
+        if (release)
+            release(object);
     }
 
     // Load, show, release and unload, again and again: each time the library
