@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # What `cmake --install` gives a host team: the library file, the two
 # host-facing headers, the translations with a sample language catalogue,
-# and a CMake package with the header target VqTintwell::Headers. The library
+# the host guide with the example host, and a CMake package with the header
+# target VqTintwell::Headers. The library
 # is a plug-in that the host loads at run time, so the package offers the
 # paths of the files to copy beside the host's executable, and nothing to
 # link. Tests, the reference host and the benchmarks have no install rules.
@@ -47,6 +48,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/plugin/vqtintwell.h ${PROJECT_SOURCE_DIR}/pl
 install(FILES ${PROJECT_SOURCE_DIR}/host/Lang/Lang.ini DESTINATION ${VQTINTWELL_INSTALL_LANGDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/host-guide.md ${PROJECT_SOURCE_DIR}/docs/abi.md ${PROJECT_SOURCE_DIR}/LICENSE
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The example a host team copies first, buildable from where it lands.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/minimal-host DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 # A host of the other compiler family calls the interfaces through the
 # wrong virtual-table slots, and one of the other Qt major version cannot

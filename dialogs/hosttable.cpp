@@ -41,6 +41,12 @@ void finish(QTableWidget* table, int minimumRows, const QVector<int>& columnWidt
         table->setColumnWidth(column, columnWidths.at(column));
 }
 
+void nameColumns(QTableWidget* table, const QStringList& headings)
+{
+    table->setHorizontalHeaderLabels(headings);
+    table->setAccessibleName(headings.join(QStringLiteral(", ")));
+}
+
 void installColumnLines(QTableWidget* table, const QVector<QColor>& colours)
 {
     for (int column = 0; column < colours.size(); ++column) {

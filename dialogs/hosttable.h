@@ -31,6 +31,10 @@ void fill(QTableWidget* table, HostRecords::FillCall call, const char* failedLin
 // its first columns.
 void finish(QTableWidget* table, int minimumRows, const QVector<int>& columnWidths);
 
+// Names the table and its columns by the headings shown above it, as
+// screen readers read them: the table's own header stays hidden.
+void nameColumns(QTableWidget* table, const QStringList& headings);
+
 // One line delegate per column, in these colours; the table owns them.
 void installColumnLines(QTableWidget* table, const QVector<QColor>& colours);
 

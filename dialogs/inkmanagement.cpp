@@ -80,9 +80,7 @@ void InkManagement::retranslate()
     ui->label_info3->setText(
         CTranslatorMgr::translate("InkManagement", "Note: The current device has unlimited ink remaining!"));
     ui->pushButton_close->setText(CTranslatorMgr::translate("InkManagement", "Close"));
-    // Screen readers name the table by the header above it.
-    ui->tableWidget_inkList->setAccessibleName(ui->label_ink->text() + QStringLiteral(", ")
-                                               + ui->label_remaining->text());
+    HostTable::nameColumns(ui->tableWidget_inkList, {ui->label_ink->text(), ui->label_remaining->text()});
 }
 
 void InkManagement::loadInkList()

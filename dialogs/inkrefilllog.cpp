@@ -73,10 +73,8 @@ void InkRefillLog::retranslate()
     ui->label_remaining->setText(CTranslatorMgr::translate("InkRefillLog", "Ink"));
     ui->label_added->setText(CTranslatorMgr::translate("InkRefillLog", "Added"));
     ui->pushButton_close->setText(CTranslatorMgr::translate("InkRefillLog", "OK"));
-    // Screen readers name the table by the header above it.
-    ui->tableWidget_inkList->setAccessibleName(ui->label_ink->text() + QStringLiteral(", ")
-                                               + ui->label_remaining->text() + QStringLiteral(", ")
-                                               + ui->label_added->text());
+    HostTable::nameColumns(ui->tableWidget_inkList,
+                           {ui->label_ink->text(), ui->label_remaining->text(), ui->label_added->text()});
 }
 
 void InkRefillLog::loadRefillLog()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Makes the SDK archive of a finished build ($BUILD_DIR, default build/)
-# with cpack, unpacks it into a temporary folder, checks its files, then
-# builds examples/minimal-host against the unpacked folder through
-# find_package and runs it headless: what a host team does with the archive.
+# with cpack, unpacks it into a temporary folder, checks its files and that
+# its docs name no file it lacks, then builds the example host it holds
+# against the unpacked folder through find_package and runs it headless:
+# what a host team does with the archive alone.
 # A host project of the other Qt major version must be refused by
 # find_package.
 set -euo pipefail
@@ -27,12 +28,17 @@ printf '%s\n' include/vqtintwell/vqtintwell.h include/vqtintwell/vqtintwellloade
     "$libdir/cmake/VqTintwell/VqTintwellTargets.cmake" "$libdir/cmake/VqTintwell/VqTintwellDeploy.cmake" \
     share/VqTintwell/Lang/Lang.ini \
     share/VqTintwell/Lang/chs/VqTintwell.qm share/VqTintwell/Lang/en/VqTintwell.qm \
-    share/doc/VqTintwell/abi.md share/doc/VqTintwell/host-guide.md share/doc/VqTintwell/LICENSE | sort >"$work/expected"
+    share/doc/VqTintwell/abi.md share/doc/VqTintwell/host-guide.md share/doc/VqTintwell/LICENSE \
+    share/doc/VqTintwell/examples/minimal-host/CMakeLists.txt share/doc/VqTintwell/examples/minimal-host/main.cpp |
+    sort >"$work/expected"
 (cd "$prefix" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
 diff -u "$work/expected" "$work/installed" || { echo "test-install: unexpected files in $name.tar.gz" >&2; exit 1; }
+"$root/scripts/check-sdk-docs.sh" "$prefix"
 
-# The example sees nothing of the source tree or the build: only the archive.
-cmake -S "$root/examples/minimal-host" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 \
+# The example sees nothing of the source tree or the build: only the archive,
+# with the commands the guide gives.
+example=$prefix/share/doc/VqTintwell/examples/minimal-host
+cmake -S "$example" -B "$work/example" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 \
     || { cat "$work/log" >&2; exit 1; }
 # A catalogue of the host's own, which deploying must leave alone.
 mkdir -p "$work/example/Lang"
@@ -51,7 +57,7 @@ other=$((qt == 5 ? 6 : 5))
 refused() { # NAME EXPECTED FIRST SECOND
     mkdir "$work/$1"
     printf 'cmake_minimum_required(VERSION 3.16)\nproject(other LANGUAGES CXX)\n%s\n%s\n%s\n' "$3" "$4" \
-        "add_library(other SHARED $root/examples/minimal-host/main.cpp)
+        "add_library(other SHARED $example/main.cpp)
 target_link_libraries(other PRIVATE VqTintwell::Headers Qt$other::Core)" >"$work/$1/CMakeLists.txt"
     if cmake -S "$work/$1" -B "$work/$1/build" -DCMAKE_PREFIX_PATH="$prefix" >"$work/log" 2>&1 ||
         ! grep -q "$2" "$work/log"; then

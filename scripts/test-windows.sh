@@ -108,8 +108,10 @@ for major in 5 6; do
     rm -rf "$package" "$example"
     count "Qt $major example host from $name.zip" eval \
         '(cd "$build" && cpack -B "$package" >/dev/null) && (cd "$package" && cmake -E tar xf "$name.zip") &&
-        cmake -S "$root/examples/minimal-host" -B "$example" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-            -DVqTintwell_DIR="$package/$name/lib/cmake/VqTintwell" -DCMAKE_PREFIX_PATH="$qt" \
+        "$root/scripts/check-sdk-docs.sh" "$package/$name" &&
+        cmake -S "$package/$name/share/doc/VqTintwell/examples/minimal-host" -B "$example" \
+            -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
+            -DVqTintwell_DIR="$package/$name/lib/cmake/VqTintwell" \
             -DCMAKE_BUILD_TYPE=Release >/dev/null &&
         cmake --build "$example" >/dev/null &&
         (cd "$example" && wine minimal-host.exe --auto-close)'

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Sets up a fresh Debian 12 machine if needed, builds everything against
 # Qt 5 (build/) and Qt 6 (build-qt6/) and runs the whole test suite headless
-# against both, checks the code's format and runs clazy and clang-tidy over
-# it, then the sanitizer build and the fuzzers.
+# against both, with the SDK archive and what a screen reader reads, checks
+# the code's format and runs clazy and clang-tidy over it, then the
+# sanitizer build and the fuzzers.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,10 +20,11 @@ python3 "$root/scripts/mutate.py" --check
 for qt in 5 6; do
     build=$root/build
     [ "$qt" = 5 ] || build=$root/build-qt$qt
-    echo "== Qt $qt: build, suite, installed package"
+    echo "== Qt $qt: build, suite, installed package, screen reader"
     BUILD_DIR=$build "$root/scripts/build.sh" -DVQTINTWELL_QT_MAJOR=$qt
     "$root/scripts/test-suite.sh" "$build"
     BUILD_DIR=$build "$root/scripts/test-install.sh"
+    "$root/scripts/test-screenreader.sh" "$build"
 done
 
 echo "== Formatting, clazy, clang-tidy"
