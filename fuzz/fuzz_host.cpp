@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -130,21 +131,27 @@ private:
     {
         const char* const buttons[] = {"pushButton_close", "pushButton_close_2", "pushButton_inkRefillLog"};
         m_closedByButton = m_closedByButton || (window->objectName() == "InkManagement" && button < 2);
-        DialogDriver::click(window, buttons[button]);
+        try {
+            DialogDriver::click(window, buttons[button]);
+        } catch (...) { // the refill history's callbacks threw it through the ink window
+            qFatal("an exception came out of a button");
+        }
     }
 
     void show(ITintwell* object)
     {
+        // Whatever the reserved argument, it changes nothing.
+        const int reserved = std::array{0, 1, -1, INT_MIN, INT_MAX}[m_bytes.ConsumeIntegralInRange(0, 4)];
         if (m_bytes.ConsumeBool()) {
             QWidget* widget = m_bytes.ConsumeBool() ? parent() : nullptr;
             const bool over = std::exchange(m_overParent, m_overParent || (widget && m_showing.empty()));
-            showing(object, widget != nullptr, [&](ITintwell* o) { return o->ShowForWidget(widget, 0); });
+            showing(object, widget != nullptr, [&](ITintwell* o) { return o->ShowForWidget(widget, reserved); });
             m_overParent = over;
             return;
         }
         const int kind = m_bytes.ConsumeIntegralInRange(0, 2);
         const HWND handle = kind == 0 ? reinterpret_cast<HWND>(parent()->winId()) : kind == 1 ? m_deadHandle : nullptr;
-        showing(object, true, [&](ITintwell* o) { return o->ShowForWindow(handle, 0); });
+        showing(object, true, [&](ITintwell* o) { return o->ShowForWindow(handle, reserved); });
     }
 
     void meanwhile()

@@ -14,6 +14,17 @@ builds live in build-mutants/ and build-mutants-fuzz/ (or --build).
     scripts/mutate.py --check     # only that every mutant still applies
     scripts/mutate.py --matrix    # the whole suite for each mutant: which test
                                   # functions fail (a kill matrix)
+    scripts/mutate.py --generated [--count N] [NUMBER ...]
+                                  # a sample of mutants that standard operators
+                                  # make on the syntax tree (generate_mutants.py)
+    scripts/mutate.py --generated --check
+                                  # the sample's size, and that every listed
+                                  # equivalent is still a mutant of the sources
+
+Generated mutants listed in tests/mutants-equivalent.txt, each with the
+reason why nobody could tell it from the library, are left out of the run
+and of the rate; the survivors of a generated run are written to
+<build>/survivors.txt.
 
 A mutant is a block of four lines in tests/mutants.txt: what the fault is,
 the file, the text to replace and its replacement. The text must occur once
@@ -32,6 +43,8 @@ import tempfile
 import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
+# The generated sample's seed: the same sources give the same sample.
+SEED = 20261208
 
 
 def read_mutants():
@@ -47,6 +60,29 @@ def read_mutants():
         pattern = re.compile(r"\s+".join(re.escape(word) for word in old.split()))
         mutants.append((what, path, pattern, new.replace("\\n", "\n")))
     return mutants
+
+
+def read_equivalents():
+    """The names of the generated mutants listed as equivalent, with their reasons."""
+    names, reasons = [], {}
+    for line in (ROOT / "tests" / "mutants-equivalent.txt").read_text(encoding="utf-8").splitlines():
+        if line.startswith("#") or not line.strip():
+            continue
+        if line.startswith("    ") and names:
+            reasons[names[-1]] = line.strip()
+        else:
+            names.append(line)
+    missing = [name for name in names if name not in reasons]
+    if missing:
+        sys.exit("mutants-equivalent.txt: these have no reason indented under them:\n" + "\n".join(missing))
+    return reasons
+
+
+def hand_written(numbers):
+    """The mutants of tests/mutants.txt as (number, what, path, edit of the source's bytes)."""
+    return [(number, what, path, lambda text, p=pattern, n=new: p.sub(lambda _: n, text.decode()).encode())
+            for number, (what, path, pattern, new) in enumerate(read_mutants(), 1)
+            if not numbers or number in numbers]
 
 
 def run(command, timeout, cwd, output=None, env=None):
@@ -75,28 +111,54 @@ def main():
     parser.add_argument("--timeout", type=int, default=120, help="for the whole suite, per mutant")
     parser.add_argument("--check", action="store_true", help="only check that every mutant applies, then stop")
     parser.add_argument("--matrix", action="store_true", help="run the whole suite per mutant, name what fails")
+    parser.add_argument("--generated", action="store_true", help="mutants made by standard operators instead")
+    parser.add_argument("--count", type=int, default=300, help="the generated sample's size")
     parser.add_argument("numbers", nargs="*", type=int, help="run only these mutants (1-based)")
     args = parser.parse_args()
     build = pathlib.Path(args.build)
     # Stopped from outside, the source being mutated is still put back.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
 
-    mutants = read_mutants()
-    stale = []
-    for number, (what, path, pattern, _) in enumerate(mutants, 1):
-        source = ROOT / path
-        count = len(pattern.findall(source.read_text(encoding="utf-8"))) if source.exists() else 0
-        if count != 1:
-            stale.append(f"mutants.txt: mutant {number} '{what}': its text occurs {count} times in {path}")
-    if stale:
-        sys.exit("\n".join(stale))
-    if args.check:
-        print(f"mutants.txt: all {len(mutants)} mutants apply")
-        return 0
+    if not args.generated:
+        stale = []
+        for number, (what, path, pattern, _) in enumerate(read_mutants(), 1):
+            source = ROOT / path
+            count = len(pattern.findall(source.read_text(encoding="utf-8"))) if source.exists() else 0
+            if count != 1:
+                stale.append(f"mutants.txt: mutant {number} '{what}': its text occurs {count} times in {path}")
+        if stale:
+            sys.exit("\n".join(stale))
+        if args.check:
+            print(f"mutants.txt: all {len(read_mutants())} mutants apply")
+            return 0
 
     # Debug: unoptimised code builds faster, and behaves the same.
-    subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"], check=True,
-                   stdout=subprocess.DEVNULL)
+    configure = ["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"]
+    equivalents = {}
+    if args.generated:
+        import generate_mutants
+
+        # A check reads an existing build's compile commands as they are.
+        if not args.check:
+            subprocess.run(configure, check=True, stdout=subprocess.DEVNULL)
+        # Named over all of them, so that a mutant's name does not depend on the sample.
+        candidates = generate_mutants.named(generate_mutants.all_mutants(ROOT, build))
+        equivalents = read_equivalents()
+        stale = sorted(set(equivalents) - {m.what for m in candidates})
+        if stale:
+            sys.exit("mutants-equivalent.txt: these are no mutants of the sources any more:\n" + "\n".join(stale))
+        chosen = generate_mutants.sample(ROOT, candidates, args.count, SEED)
+        listed = sum(m.what in equivalents for m in chosen)
+        if args.check:
+            print(f"generated: {len(chosen)} mutants in the sample, {listed} of them listed as equivalent; "
+                  f"all {len(equivalents)} listed equivalents are mutants of the sources")
+            return 0
+        mutants = [(number, m.what, m.path, lambda text, m=m: text[:m.start] + m.replacement.encode() + text[m.end:])
+                   for number, m in enumerate(chosen, 1)
+                   if (not args.numbers or number in args.numbers) and m.what not in equivalents]
+    else:
+        subprocess.run(configure, check=True, stdout=subprocess.DEVNULL)
+        mutants = hand_written(args.numbers)
     build_command = ["cmake", "--build", build, "-j2"]
     # A kill matrix needs every failure and its output; a tally only the first.
     suite = ["ctest", "-LE", "xcb", "-j2", "--timeout", "30",
@@ -109,15 +171,14 @@ def main():
         sys.exit("the fuzzers' seeds do not pass without mutants")
 
     tally = {"killed": 0, "survived": 0, "not built": 0}
-    for number, (what, path, pattern, new) in enumerate(mutants, 1):
-        if args.numbers and number not in args.numbers:
-            continue
+    survivors = []
+    for number, what, path, edit in mutants:
         source = ROOT / path
-        original = source.read_text(encoding="utf-8")
+        original = source.read_bytes()
         started = time.monotonic()
         failures = set()
         try:
-            source.write_text(pattern.sub(lambda _: new, original), encoding="utf-8")
+            source.write_bytes(edit(original))
             if not run(build_command, None, ROOT):
                 result = "not built"
             else:
@@ -130,8 +191,10 @@ def main():
                 result = "killed"
                 failures = {"fuzz seeds"}
         finally:
-            source.write_text(original, encoding="utf-8")
+            source.write_bytes(original)
         tally[result] += 1
+        if result == "survived":
+            survivors.append(what)
         print(f"{number:3} {result:9} {time.monotonic() - started:5.0f}s  {path}: {what}", flush=True)
         if args.matrix and result == "killed":
             print("      by " + " ".join(sorted(failures)), flush=True)
@@ -139,8 +202,12 @@ def main():
     run(build_command, None, ROOT)
     tried = tally["killed"] + tally["survived"]
     rate = 100.0 * tally["killed"] / tried if tried else 0.0
-    print(f"{tally['killed']} killed, {tally['survived']} survived, {tally['not built']} not built: "
+    left_out = f", {listed} listed equivalents left out" if args.generated else ""
+    print(f"{tally['killed']} killed, {tally['survived']} survived, {tally['not built']} not built{left_out}: "
           f"{rate:.1f} % of {tried} built mutants killed")
+    if args.generated:
+        (build / "survivors.txt").write_text("".join(what + "\n" for what in survivors), encoding="utf-8")
+        print(f"survivors: {build / 'survivors.txt'}")
     return 0 if tally["survived"] == 0 and tally["not built"] == 0 else 1
 
 

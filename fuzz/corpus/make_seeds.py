@@ -72,6 +72,8 @@ EVENT, CLICK, OTHER_THREAD = 8, 9, 10
 ESCAPE, CLOSED_BY_SYSTEM = [EVENT, 3, 0, 0, 0, 0], [EVENT, 6, 0, 0, 0, 0]
 CLOSE, TITLE_CLOSE, REFILL_LOG = 0, 1, 2
 NO_THROW = 200
+# A show's reserved argument, which any value leaves without effect: 0, 1, -1, INT_MIN, INT_MAX.
+INT_MIN, INT_MAX = 3, 4
 
 
 def host(name, choices, data=b""):
@@ -94,28 +96,31 @@ def records(name, inks, refills, limited=1, results=(1, 1), counts=(None, None))
     """Both windows over the answers given: the ink window, its refill log, each closed by its button."""
     host(name, [SET_HOST, 0, 0, 0, *answer(1, limited, results[0], inks, counts[0]),
                 *answer(0, limited, results[1], refills, counts[1]),
-                SHOW, 0, 0, 2, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, CLOSE], b"".join(inks + refills))
+                SHOW, 0, 0, 0, 2, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, CLOSE], b"".join(inks + refills))
 
 
 def host_seeds():
     # Show calls as hosts make them, closed as operators close them; none of
     # them loses a window or a parent on the way.
-    host("widget-closed.bin", [SHOW, 0, 1, 1, CLICK, CLOSE])
+    host("widget-closed.bin", [SHOW, 0, INT_MAX, 1, 1, CLICK, CLOSE])
     # The host closes its panel once the window is closed, and then shows
     # over the window it no longer has.
-    host("panel-closed-after.bin", [SHOW, 0, 1, 1, CLICK, CLOSE, CLOSE_PARENT, SHOW, 0, 0, 1, CLICK, TITLE_CLOSE])
-    host("window-refill-log.bin", [SHOW, 0, 0, 0, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, TITLE_CLOSE])
+    host("panel-closed-after.bin", [SHOW, 0, 0, 1, 1, CLICK, CLOSE, CLOSE_PARENT, SHOW, 0, 0, 0, 1, CLICK, TITLE_CLOSE])
+    host("window-refill-log.bin", [SHOW, 0, INT_MIN, 0, 0, CLICK, REFILL_LOG, CLICK, CLOSE, CLICK, TITLE_CLOSE])
     inks = [record("Cyan", 250), record("Magenta", 12.5)]
     refills = [record("Cyan", 100, (2024, 5, 1, 10, 0, 0)), record("Magenta", 50, (2025, 1, 1, 0, 0, 0))]
     host("answers.bin", [*answer(1, 1, 1, inks), *answer(0, 1, 1, refills),
-                         SHOW, 0, 0, 2, *ESCAPE, CLICK, REFILL_LOG, *CLOSED_BY_SYSTEM, CLICK, CLOSE],
+                         SHOW, 0, 0, 0, 2, *ESCAPE, CLICK, REFILL_LOG, *CLOSED_BY_SYSTEM, CLICK, CLOSE],
          b"".join(inks + refills))
     host("objects-and-hosts.bin", [CREATE, SET_HOST, 1, 0, 1, LANGUAGE, 1, SET_HOST, 0, 0, 0,
-                                   SHOW, 1, 1, 1, SHOW, 0, 0, 2, CLICK, TITLE_CLOSE, RELEASE, 0])
+                                   SHOW, 1, 0, 1, 1, SHOW, 0, 0, 0, 2, CLICK, TITLE_CLOSE, RELEASE, 0])
     # A host whose ink list throws, and one that releases the object that is
     # showing its window; the show call and the release have to take both.
-    host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, *answer(1, 1, 1, inks[:1], throws=True), SHOW, 0, 0, 2], inks[0])
-    host("released-while-showing.bin", [SHOW, 0, 0, 2, RELEASE_SHOWING, CLICK, CLOSE])
+    host("ink-list-throws.bin", [SET_HOST, 0, 0, 0, *answer(1, 1, 1, inks[:1], throws=True), SHOW, 0, 0, 0, 2], inks[0])
+    # A refill history that throws leaves the ink window open, to be closed by its button.
+    host("refill-log-throws.bin", [SET_HOST, 0, 0, 0, *answer(0, 1, 1, refills[:1], throws=True), SHOW, 0, 0, 0, 2,
+                                   CLICK, REFILL_LOG, CLICK, CLOSE], refills[0])
+    host("released-while-showing.bin", [SHOW, 0, 0, 0, 2, RELEASE_SHOWING, CLICK, CLOSE])
     # Records of every kind through both windows: counts that claim fewer
     # records than the array holds or come without one, names without a
     # terminator, amounts and times of every value.
@@ -138,21 +143,21 @@ def host_seeds():
     records("hostile-fields.bin", hostile[:2], hostile[2:])
     # What a show answers: false for a window the window system closed, and
     # for a null widget, which opens none.
-    host("closed-by-system.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 1, *CLOSED_BY_SYSTEM, SHOW, 0, 0, 2, *CLOSED_BY_SYSTEM])
-    host("null-widget.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 0, CLICK, CLOSE])
+    host("closed-by-system.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 1, 1, *CLOSED_BY_SYSTEM, SHOW, 0, 0, 0, 2, *CLOSED_BY_SYSTEM])
+    host("null-widget.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 1, 0, CLICK, CLOSE])
     # Requests while a window is open, through the showing object and
     # another: each refused with a line to the host in use, which a null host
     # does not replace and another one does at once.
-    host("requests-while-open.bin", [SET_HOST, 0, 0, 0, CREATE, SHOW, 0, 0, 0, SHOW, 0, 1, 1, SHOW, 1, 0, 2,
-                                     SET_HOST, 0, 1, SHOW, 1, 1, 0, SET_HOST, 1, 0, 1, SHOW, 0, 0, 1, CLICK, CLOSE])
+    host("requests-while-open.bin", [SET_HOST, 0, 0, 0, CREATE, SHOW, 0, 0, 0, 0, SHOW, 0, 0, 1, 1, SHOW, 1, 0, 0, 2,
+                                     SET_HOST, 0, 1, SHOW, 1, 0, 1, 0, SET_HOST, 1, 0, 1, SHOW, 0, 0, 0, 1, CLICK, CLOSE])
     # The host closes its window while ours is open over it: a widget takes
     # ours with it, a native window leaves it and its refill log open.
-    host("widget-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 1, 1, CLOSE_PARENT])
-    host("native-window-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 0, CLICK, REFILL_LOG, CLOSE_PARENT,
+    host("widget-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 1, 1, CLOSE_PARENT])
+    host("native-window-goes.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 0, 0, CLICK, REFILL_LOG, CLOSE_PARENT,
                                     CLICK, CLOSE, CLICK, CLOSE])
     # Calls from another thread, one bringing a host of its own, while a
     # window is open: refused, and told to the host in use.
-    host("other-thread.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 2, OTHER_THREAD, 0, 1, CLICK, CLOSE])
+    host("other-thread.bin", [SET_HOST, 0, 0, 0, SHOW, 0, 0, 0, 2, OTHER_THREAD, 0, 1, CLICK, CLOSE])
 
 
 if __name__ == "__main__":

@@ -127,7 +127,10 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, file);
         CTranslatorMgr manager;
-        QVERIFY(writeFile("/Lang/Lang.ini", "[LANG_MGR]\nLANG0_NAME=N\nLANG0_FOLDER=x\nLANG0_SHOW=1\n"));
+        // Read after one that chose another language: a catalogue without a default chooses 0.
+        QVERIFY(writeFile("/Lang/Lang.ini",
+                          "[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=x\nLANG0_SHOW=1\n"
+                          "LANG1_FOLDER=y\nLANG1_SHOW=1\n"));
         manager.loadLangIni();
         QVERIFY(writeFile("/Lang/Lang.ini", bytes));
         manager.loadLangIni();
@@ -155,6 +158,7 @@ private slots:
                             const QStringList& boxes,
                             const char* loaded) { QTest::newRow(name) << ini << chs << en << boxes << loaded; };
         row("default language", chooseEn, "b", "a", {}, "A");
+        row("chosen file missing", chooseEn, "b", "", {}, "B");
         row("nothing at all", {}, "", "", {noIni, notFound.arg(""), failed.arg("chs")}, "");
         row("chosen file is no translation", chooseEn, "", "garbage", {failed.arg("en")}, "");
     }
@@ -182,11 +186,12 @@ private slots:
     }
 
     // Every text of both windows, the ones no picture shows too (window
-    // titles, the note and "Unlimited", names for screen readers), as the
-    // plug-in's own translator gives it: each under its own dialog's name
-    // ("contexts" gives it back with the dialog's initials in front), and
-    // empty where the translation has none. (That the shipped translations
-    // have every text is the translations_current check's.)
+    // titles, the note and "Unlimited", names of buttons, tables and columns
+    // for screen readers), as the plug-in's own translator gives it: each
+    // under its own dialog's name ("contexts" gives it back with the dialog's
+    // initials in front), and empty where the translation has none. (That
+    // the shipped translations have every text is the translations_current
+    // check's.)
     void texts_data()
     {
         QTest::addColumn<QString>("file");
@@ -195,10 +200,11 @@ private slots:
                                   << "IM:Unlimited|IM:Ink Management|IM:Ink Management|IM:Ink Information:|IM:Ink|"
                                      "IM:Remaining|IM:Note: The current device has unlimited ink remaining!||"
                                      "IM:Close Ink Management|IM:Ink Refill Log|IM:Ink Refill Log|IM:Close|IM:Close|"
-                                     "IM:Ink, IM:Remaining|IRL:Ink Refill Log|IRL:Ink Refill Log|IRL:Time|IRL:Ink|"
-                                     "IRL:Added||IRL:Close Ink Refill Log|IRL:OK|IRL:OK|IRL:Time, IRL:Ink, IRL:Added";
+                                     "IM:Ink, IM:Remaining|IM:Ink|IM:Remaining|IRL:Ink Refill Log|IRL:Ink Refill Log|"
+                                     "IRL:Time|IRL:Ink|IRL:Added||IRL:Close Ink Refill Log|IRL:OK|IRL:OK|"
+                                     "IRL:Time, IRL:Ink, IRL:Added|IRL:Time|IRL:Ink|IRL:Added";
         QTest::newRow("none") << ""
-                              << "|||||||||||||, ||||||||||, , ";
+                              << "|||||||||||||, ||||||||||||, , |||";
     }
 
     void texts()
@@ -220,7 +226,11 @@ private slots:
                 shown << label->text();
             for (QPushButton* button : dialog->findChildren<QPushButton*>())
                 shown << button->text() << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
-            shown << QAccessible::queryAccessibleInterface(dialog->findChild<QTableWidget*>())->text(QAccessible::Name);
+            // The table by its name, then its columns as a screen reader names them.
+            QAccessibleInterface* table = QAccessible::queryAccessibleInterface(dialog->findChild<QTableWidget*>());
+            shown << table->text(QAccessible::Name);
+            for (int column = 0; column < table->tableInterface()->columnCount(); ++column)
+                shown << table->tableInterface()->columnDescription(column);
         }
         QCOMPARE(shown.join('|'), texts);
     }

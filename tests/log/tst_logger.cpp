@@ -179,11 +179,11 @@ private slots:
             QVERIFY(m_dir.exists(name));
         QCOMPARE(logger->currentLogFilePath(), m_dir.filePath(removed ? "Activity1.log" : "Activity12.log"));
 
-        QVERIFY(create(m_dir, "Activity2.log", -1, modified));
+        QVERIFY(create(m_dir, "Activity2.log", -1, modified) && create(m_dir, "Activity3.log", -1, modified));
         const QString before = tail(logger->currentLogFilePath());
         logger->cleanupOldLogs();
         QCOMPARE(m_dir.exists("Activity2.log"), !removed);
-        const QString report = QString("Cleaned up 1 old log files (older than %1 days)").arg(days);
+        const QString report = QString("Cleaned up 2 old log files (older than %1 days)").arg(days);
         QVERIFY(matches(tail(logger->currentLogFilePath()),
                         QRegularExpression::escape(before) + (removed ? line("INFO", report) : "")));
     }
