@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <array>
@@ -160,8 +161,8 @@ private:
             return;
         QTimer::singleShot(0, &m_context, [this] { meanwhile(); });
         QWidget* window = QApplication::activeModalWidget();
-        if (!isWindow(window))
-            return; // a message box, closed by the application's closer
+        if (!isWindow(window) || m_delivering)
+            return; // a message box, closed by the application's closer; or the thread check below
         if (nextStep())
             step(window);
         else
@@ -235,6 +236,7 @@ private:
             // The host hears each refusal on its GUI thread, once its loop runs: that it
             // came "from a thread other than the QApplication's".
             const bool early = g_inUse && g_inUse->logLines.size() != lines;
+            const QScopedValueRollback<bool> delivering(m_delivering, true); // no step within this one
             QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
             if (taken || early || (called && g_inUse && g_inUse->logLines.mid(lines).filter("other than").size() != 3))
                 qFatal("a call from another thread was taken, or not told to the host in use on its GUI thread");
@@ -266,6 +268,7 @@ private:
     // The open window: closed by one of its buttons; shown over m_parent as its widget.
     bool m_closedByButton = false;
     bool m_overParent = false;
+    bool m_delivering = false;
 };
 
 } // namespace
