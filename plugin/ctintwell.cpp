@@ -202,7 +202,6 @@ extern "C" {
 
 ITintwell* NewInterface()
 {
-    ModuleHold::dropLeftover();
     try {
         return new CTintwell;
     } catch (...) {

@@ -8,9 +8,8 @@
 //
 // The library's reference on itself outlives the call: dropped as the call
 // returns, it could be the last one, and the code dropping it would return
-// into pages that are gone. It is dropped at the host's next call through
-// NewInterface or ReleaseInterface instead, which the host can only make
-// while it holds the library itself.
+// into pages that are gone. It is dropped at the host's next ReleaseInterface
+// instead, which the host can only call while it holds the library itself.
 class ModuleHold
 {
 public:

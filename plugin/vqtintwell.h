@@ -105,7 +105,7 @@ public:
 // another thread they return false and tell the host's WriteLog why.
 // The host may unload the library also while SetHost or a show runs (from a
 // timer, a signal, a callback): the library keeps itself loaded until that
-// call has returned and the host next calls NewInterface or ReleaseInterface.
+// call has returned and the host next calls ReleaseInterface.
 class ITintwell
 {
 public:

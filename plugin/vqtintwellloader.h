@@ -55,7 +55,7 @@ public:
 
     // Releases the interface object, then unloads the library. During a show
     // call the library stays in the process until it has returned, and
-    // until the next load calls it (see the host guide).
+    // until an object of a later load is released (see the host guide).
     void unload()
     {
         release();
