@@ -35,10 +35,7 @@ const QString ListFailed = QStringLiteral("墨水加密：获取墨水信息列�
 const QString LogEmpty = QStringLiteral("墨水加密：没有需要显示的加墨记录");
 const QString LogFailed = QStringLiteral("墨水加密：获取加墨记录列表失败！");
 
-QTableWidget* tableOf(const QDialog& dialog)
-{
-    return dialog.findChild<QTableWidget*>(QStringLiteral("tableWidget_inkList"));
-}
+const auto tableOf = [](const QDialog& dialog) { return dialog.findChild<QTableWidget*>("tableWidget_inkList"); };
 
 // The rows as an operator reads them, the empty ones at the end left out.
 Rows shownRows(const QDialog& dialog)
@@ -82,14 +79,13 @@ QString compareWithReference(const QImage& actual, const QString& name)
     if (expected.size() != actual.size())
         return QString("%1-actual.png is not of the size of %2").arg(out, reference);
     int differing = 0;
-    for (int y = 0; y < actual.height(); ++y) {
+    for (int y = 0; y < actual.height(); ++y)
         for (int x = 0; x < actual.width(); ++x) {
             const QRgb a = actual.pixel(x, y), e = expected.pixel(x, y);
             differing += std::max({qAbs(qRed(a) - qRed(e)), qAbs(qGreen(a) - qGreen(e)), qAbs(qBlue(a) - qBlue(e)),
                                    qAbs(qAlpha(a) - qAlpha(e))})
                 > ChannelTolerance;
         }
-    }
     if (differing <= DifferingShare * actual.width() * actual.height())
         return QString();
     return QString("%1 pixels differ from %2: see %3-actual.png").arg(differing).arg(reference, out);
@@ -110,9 +106,21 @@ void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& global, Qt::Mou
     QApplication::sendEvent(widget, &event);
 }
 
+// A window as the host feeds it and the operator last left it: language,
+// the folder of the translation; records, of the host's answer, -1 when it
+// refuses; tabs pressed; hovered, where the mouse is; pressed by the mouse at the end.
+struct Look
+{
+    QString dialog, language;
+    bool limited;
+    int records, tabs;
+    QString hovered, pressed;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(RecordingHost::Answer)
+Q_DECLARE_METATYPE(Look)
 
 class TestDialogs : public QObject
 {
@@ -177,7 +185,7 @@ private slots:
                        inkRecord("year", 3, {2025, 1, 1}), inkRecord("day", 4, {2024, 1, 2}),
                        inkRecord("second", 5, {2024, 1, 1, 0, 0, 1}), inkRecord("month", 6, {2024, 2, 1}),
                        inkRecord("hour", 7, {2024, 1, 1, 1, 0, 0}), inkRecord(QByteArray(128, 'A'), 1e-5, {-1, 1, 1}),
-                       inkRecord("B", 1234567, {999, 1, 2, 3, 4, 5}), inkRecord("C", 12, {2024, 13, 1, 0, 0, -5}),
+                       inkRecord("B", 1234567, {999, 1, 2, 13, 14, 15}), inkRecord("C", 12, {2024, 13, 1, 0, 0, -5}),
                        inkRecord("D", 0.25, {2024, 12, 99})}}
             << Rows{{"2025/01/01 00:00:00", "year", "3ml"},
                     {"2024/13/01 00:00:-5", "C", "12ml"},
@@ -188,17 +196,17 @@ private slots:
                     {"2024/01/01 00:01:00", "minute", "1ml"},
                     {"2024/01/01 00:00:01", "second", "5ml"},
                     {"2024/01/01 00:00:00", "none", "2ml"},
-                    {"999/01/02 03:04:05", "B", "1.23457e+06ml"},
+                    {"999/01/02 13:14:15", "B", "1.23457e+06ml"},
                     {"-1/01/01 00:00:00", QString(128, 'A'), "1e-05ml"}}
             << 11 << QStringList();
-        const auto row = [](const char* dialog, const char* name, const Answer& answer, const QStringList& lines) {
-            const int rowCount = QByteArray(dialog) == "InkManagement" ? 13 : 10;
-            QTest::addRow("%s %s", dialog, name) << dialog << answer << Rows() << rowCount << lines;
-        };
-        row("InkManagement", "negative count", Answer{true, {inkRecord("A", 1), inkRecord("B", 1)}, -4}, {});
-        row("InkManagement", "count without an array", Answer{true, {}, 3}, {ListFailed});
-        row("InkRefillLog", "empty", Answer{}, {LogEmpty});
-        row("InkRefillLog", "refused", Answer{false, {inkRecord("A", 1, {2025, 1, 1})}}, {LogFailed});
+        QTest::newRow("ink, negative count")
+            << "InkManagement" << Answer{true, {inkRecord("A", 1), inkRecord("B", 1)}, -4} << Rows() << 13
+            << QStringList();
+        QTest::newRow("ink, count without an array")
+            << "InkManagement" << Answer{true, {}, 3} << Rows() << 13 << QStringList{ListFailed};
+        QTest::newRow("refills, empty") << "InkRefillLog" << Answer{} << Rows() << 10 << QStringList{LogEmpty};
+        QTest::newRow("refills, refused") << "InkRefillLog" << Answer{false, {inkRecord("A", 1, {2025, 1, 1})}}
+                                          << Rows() << 10 << QStringList{LogFailed};
     }
 
     void tables()
@@ -267,9 +275,11 @@ private slots:
             sendMouse(widget, QEvent::MouseMove, grab + QPoint(100, 100), button);
             return QList<QPoint>{moved, window.frameGeometry().topLeft() - start};
         };
-        QCOMPARE(drag(ink, "widget_title", Qt::RightButton), (QList<QPoint>{QPoint(), QPoint()}));
-        QCOMPARE(drag(ink, "widget_content", Qt::LeftButton), (QList<QPoint>{QPoint(), QPoint()}));
-        QCOMPARE(drag(refills, "label_title", Qt::LeftButton), (QList<QPoint>{QPoint(57, -41), QPoint(57, -41)}));
+        for (QDialog* window : {static_cast<QDialog*>(&ink), static_cast<QDialog*>(&refills)}) {
+            QCOMPARE(drag(*window, "widget_title", Qt::RightButton), (QList<QPoint>{QPoint(), QPoint()}));
+            QCOMPARE(drag(*window, "widget_content", Qt::LeftButton), (QList<QPoint>{QPoint(), QPoint()}));
+            QCOMPARE(drag(*window, "label_title", Qt::LeftButton), (QList<QPoint>{QPoint(57, -41), QPoint(57, -41)}));
+        }
     }
 
     // Each window as it opens, with the focus on its Close or OK button but
@@ -279,64 +289,46 @@ private slots:
     // and a button pressed with the mouse afterwards loses it again.
     void look_data()
     {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QByteArray>("language"); // the folder of the translation
-        QTest::addColumn<bool>("limited");
-        QTest::addColumn<int>("records");        // of the host's answer; -1: it refuses
-        QTest::addColumn<QByteArray>("hovered"); // where the mouse is
-        QTest::addColumn<int>("tabs");
-        QTest::addColumn<QByteArray>("pressed"); // by the mouse, at the end
-        const auto row = [](const char* tag, const char* dialog, const char* language, bool limited, int records,
-                            const QByteArray& hovered = {}, int tabs = 0, const QByteArray& pressed = {}) {
-            QTest::newRow(tag) << QString::fromLatin1(dialog) << QByteArray(language) << limited << records << hovered
-                               << tabs << pressed;
-        };
-        row("ink-ml-zh", "InkManagement", "chs", true, 3, {}, 1);
-        row("ink-unlimited-en", "InkManagement", "en", false, 3, {}, 3, "pushButton_close");
-        row("ink-empty-zh", "InkManagement", "chs", true, -1, "pushButton_close_2", 2);
-        row("refill-en", "InkRefillLog", "en", true, 12, "pushButton_close");
-        row("refill-empty-en", "InkRefillLog", "en", true, 0, {}, 0, "pushButton_close_2");
-        row("refill-keys-en", "InkRefillLog", "en", true, 3, {}, 2);
+        QTest::addColumn<Look>("look");
+        QTest::newRow("ink-ml-zh") << Look{"InkManagement", "chs", true, 3, 1, {}, {}};
+        QTest::newRow("ink-unlimited-en") << Look{"InkManagement", "en", false, 3, 3, {}, "pushButton_close"};
+        QTest::newRow("ink-empty-zh") << Look{"InkManagement", "chs", true, -1, 2, "pushButton_close_2", {}};
+        QTest::newRow("refill-en") << Look{"InkRefillLog", "en", true, 12, 0, "pushButton_close", {}};
+        QTest::newRow("refill-empty-en") << Look{"InkRefillLog", "en", true, 0, 0, {}, "pushButton_close_2"};
+        QTest::newRow("refill-keys-en") << Look{"InkRefillLog", "en", true, 3, 2, {}, {}};
     }
 
     void look()
     {
-        QFETCH(QString, dialog);
-        QFETCH(QByteArray, language);
-        QFETCH(bool, limited);
-        QFETCH(int, records);
-        QFETCH(QByteArray, hovered);
-        QFETCH(int, tabs);
-        QFETCH(QByteArray, pressed);
-        QVERIFY(CTranslatorMgr::instance()->translator()->load(
-            QCoreApplication::applicationDirPath()
-            + QStringLiteral("/Lang/%1/VqTintwell.qm").arg(QLatin1String(language))));
+        QFETCH(Look, look);
+        QVERIFY(CTranslatorMgr::instance()->translator()->load(QCoreApplication::applicationDirPath() + "/Lang/"
+                                                               + look.language + "/VqTintwell.qm"));
         RecordingHost host;
         g_host = &host;
-        host.limited = limited;
-        host.inkList.result = host.refillLog.result = records >= 0;
+        host.limited = look.limited;
+        host.inkList.result = host.refillLog.result = look.records >= 0;
         const QByteArray names[] = {"Cyan", "Magenta", "Light Black"};
         const double amounts[] = {250, 12.5, 0.25};
-        for (int i = 0; i < records; ++i) {
+        for (int i = 0; i < look.records; ++i) {
             host.inkList.records.push_back(inkRecord(names[i % 3], amounts[i % 3]));
             host.refillLog.records.push_back(inkRecord(names[i % 3], 100 + i, {2025, 3, 7 + i, 9, 5, 2}));
         }
-        const std::unique_ptr<QDialog> window = makeDialog(dialog);
+        const std::unique_ptr<QDialog> window = makeDialog(look.dialog);
         window->show();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        if (tabs > 0) {
+        if (look.tabs > 0) {
             QWidget* cells = window->findChild<QTableWidget*>()->viewport();
             QTest::mouseClick(cells, Qt::LeftButton, {}, QPoint(60, 40));
             QTest::mouseDClick(cells, Qt::LeftButton, {}, QPoint(60, 40));
             // QTest leaves the button down after a double click; hover needs it up.
             QTest::mouseRelease(cells, Qt::LeftButton, {}, QPoint(60, 40));
         }
-        for (int i = 0; i < tabs; ++i)
+        for (int i = 0; i < look.tabs; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        if (!hovered.isEmpty())
-            QTest::mouseMove(window->findChild<QWidget*>(QLatin1String(hovered)), QPoint(5, 5));
-        QWidget* const down = pressed.isEmpty() ? nullptr : window->findChild<QWidget*>(QLatin1String(pressed));
+        if (!look.hovered.isEmpty())
+            QTest::mouseMove(window->findChild<QWidget*>(look.hovered), QPoint(5, 5));
+        QWidget* const down = look.pressed.isEmpty() ? nullptr : window->findChild<QWidget*>(look.pressed);
         if (down)
             QTest::mousePress(down, Qt::LeftButton);
         // Scaled screens have references of their own: "ink-ml-zh@1.5x".

@@ -19,10 +19,7 @@
 
 namespace {
 
-QString appDir()
-{
-    return QCoreApplication::applicationDirPath();
-}
+const auto appDir = [] { return QCoreApplication::applicationDirPath(); };
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -74,10 +71,23 @@ QStringList handOverHost()
     return boxes;
 }
 
+// A catalogue (empty: none at all), the test translations in Lang/chs and
+// Lang/en, if any, the boxes a SetHost shows and what the title then
+// translates to.
+struct Loading
+{
+    QByteArray ini;
+    QString chs, en;
+    QStringList boxes;
+    QString loaded;
+};
+
 const char* const Both = "[LANG_MGR]\nDEFAULT=1\nLANG0_ID=0\nLANG0_NAME=简体中文\nLANG0_FOLDER=chs\n"
                          "LANG0_SHOW=1\nLANG1_NAME=繁體中文\nLANG1_FOLDER=cht\nLANG1_SHOW=1\n";
 
 } // namespace
+
+Q_DECLARE_METATYPE(Loading)
 
 class TestTranslator : public QObject
 {
@@ -113,13 +123,11 @@ private slots:
         // Catalogues in the other encodings a host may use. A second mark
         // lies right before the header, which a mark read as text would spoil.
         const QString both = QString::fromUtf8(Both);
-        const auto row = [](const char* name, const QByteArray& bytes, const QString& file) {
-            QTest::newRow(name) << bytes << file;
-        };
-        row("UTF-16LE with the mark twice", encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE"), "/Lang/cht/VqTintwell.qm");
-        row("GB2312 folder name", encode("GB2312", "[LANG_MGR]\nLANG0_FOLDER=简体\nLANG0_SHOW=1\n"),
-            "/Lang/简体/VqTintwell.qm");
-        row("UTF-8 with the mark twice", encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF"), "");
+        QTest::newRow("UTF-16LE with the mark twice")
+            << encode("UTF-16LE", both, "\xFF\xFE\xFF\xFE") << QString("/Lang/cht/VqTintwell.qm");
+        QTest::newRow("GB2312 folder name")
+            << encode("GB2312", "[LANG_MGR]\nLANG0_FOLDER=简体\nLANG0_SHOW=1\n") << QString("/Lang/简体/VqTintwell.qm");
+        QTest::newRow("UTF-8 with the mark twice") << encode("UTF-8", both, "\xEF\xBB\xBF\xEF\xBB\xBF") << QString();
     }
 
     void catalogue()
@@ -143,43 +151,32 @@ private slots:
     // shows.
     void loading_data()
     {
-        QTest::addColumn<QByteArray>("ini"); // empty: no catalogue at all
-        QTest::addColumn<QString>("chs");    // the test translation in Lang/chs, if any
-        QTest::addColumn<QString>("en");     // and in Lang/en
-        QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QString>("loaded"); // what the title translates to
+        QTest::addColumn<Loading>("loading");
         // Catalogues in UTF-8 with its mark, as hosts write them.
         const QByteArray chooseEn = "\xEF\xBB\xBF[LANG_MGR]\nDEFAULT=1\nLANG0_FOLDER=chs\nLANG0_SHOW="
                                     "1\nLANG1_FOLDER=en\nLANG1_SHOW=1\n";
         const QString noIni = "Warning: Failed to open INI file:" + appDir() + "/Lang/Lang.ini";
         const QString failed = "Warning: Load translator file" + appDir() + "/Lang/%1/VqTintwell.qmfailed!";
         const QString notFound = "Error: Cannot find the \"%1\" file";
-        const auto row = [](const char* name, const QByteArray& ini, const char* chs, const char* en,
-                            const QStringList& boxes,
-                            const char* loaded) { QTest::newRow(name) << ini << chs << en << boxes << loaded; };
-        row("default language", chooseEn, "b", "a", {}, "A");
-        row("chosen file missing", chooseEn, "b", "", {}, "B");
-        row("nothing at all", {}, "", "", {noIni, notFound.arg(""), failed.arg("chs")}, "");
-        row("chosen file is no translation", chooseEn, "", "garbage", {failed.arg("en")}, "");
+        QTest::newRow("default language") << Loading{chooseEn, "b", "a", {}, "A"};
+        QTest::newRow("chosen file missing") << Loading{chooseEn, "b", "", {}, "B"};
+        QTest::newRow("nothing at all") << Loading{{}, "", "", {noIni, notFound.arg(""), failed.arg("chs")}, ""};
+        QTest::newRow("chosen file is no translation") << Loading{chooseEn, "", "garbage", {failed.arg("en")}, ""};
     }
 
     void loading()
     {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, chs);
-        QFETCH(QString, en);
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, loaded);
+        QFETCH(Loading, loading);
         QVERIFY(installQm("chs", "contexts") && writeFile("/Lang/Lang.ini", {}));
         QCOMPARE(handOverHost(), QStringList());
         QVERIFY(!CTranslatorMgr::translate("InkManagement", "Ink Management").isEmpty());
         QDir(appDir() + "/Lang").removeRecursively();
 
-        QVERIFY(ini.isEmpty() || writeFile("/Lang/Lang.ini", ini));
-        QVERIFY(chs.isEmpty() || installQm("chs", chs));
-        QVERIFY(en.isEmpty() || installQm("en", en));
-        QCOMPARE(handOverHost(), boxes);
-        QCOMPARE(CTranslatorMgr::translate("InkManagement", "Ink Management"), loaded);
+        QVERIFY(loading.ini.isEmpty() || writeFile("/Lang/Lang.ini", loading.ini));
+        QVERIFY(loading.chs.isEmpty() || installQm("chs", loading.chs));
+        QVERIFY(loading.en.isEmpty() || installQm("en", loading.en));
+        QCOMPARE(handOverHost(), loading.boxes);
+        QCOMPARE(CTranslatorMgr::translate("InkManagement", "Ink Management"), loading.loaded);
         // The plug-in's translator and the application's never answer for
         // each other.
         QCOMPARE(QCoreApplication::translate("InkManagement", "Ink Management"), "B");

@@ -38,10 +38,9 @@ QString tail(const QString& path, qint64 offset = 0)
                                                                                  : QString();
 }
 
-bool matches(const QString& text, const QString& pattern)
-{
+const auto matches = [](const QString& text, const QString& pattern) {
     return QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(text).hasMatch();
-}
+};
 
 // A file holding "old\n", or of 'size' bytes, with its directories, last
 // changed at 'modified' if given.
@@ -211,13 +210,14 @@ private slots:
 
     // Every opening of the ink management window writes its two lines to the
     // process's one logger, beside the application, which keeps a year of
-    // files; the next run continues the same file.
+    // files (a file 365 days old, not one of 366); the next run continues
+    // the same file.
     void openingLines()
     {
         const QDir logDir(QCoreApplication::applicationDirPath() + "/Log/Activity");
         QVERIFY(QDir(logDir.filePath("..")).removeRecursively());
-        QVERIFY(create(logDir, "Activity1.log", -1, QDateTime::currentDateTime().addDays(-360)));
-        QVERIFY(create(logDir, "Activity2.log", -1, QDateTime::currentDateTime().addDays(-370)));
+        QVERIFY(create(logDir, "Activity1.log", -1, QDateTime::currentDateTime().addDays(-365)));
+        QVERIFY(create(logDir, "Activity2.log", -1, QDateTime::currentDateTime().addDays(-366)));
         const QString opening = line("INFO", "") + line("INFO", Banner);
         for (int run = 0; run < 2; ++run) {
             DynamicLibLogger::destroyInstance();

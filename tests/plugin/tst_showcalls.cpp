@@ -31,10 +31,7 @@ const QString CoreApplication =
 QList<bool> g_withoutApplication;
 QStringList g_linesWithoutApplication;
 
-HWND handleOf(QWidget& window)
-{
-    return reinterpret_cast<HWND>(window.winId());
-}
+const auto handleOf = [](QWidget& window) { return reinterpret_cast<HWND>(window.winId()); };
 
 // A window's outer rectangle as the window system has it, in its pixels.
 QRect outerRect(QWidget& window)
@@ -59,10 +56,7 @@ void setOuterRect(QWidget& window, const QRect& outer)
 #endif
 }
 
-bool meet(const QPoint& a, const QPoint& b)
-{
-    return qAbs(a.x() - b.x()) <= 2 && qAbs(a.y() - b.y()) <= 2;
-}
+const auto meet = [](const QPoint& a, const QPoint& b) { return qAbs(a.x() - b.x()) <= 2 && qAbs(a.y() - b.y()) <= 2; };
 
 bool takesInput(QWidget& window)
 {
@@ -268,7 +262,10 @@ private slots:
         ITintwell* object = nullptr;
         VqReleaseInterfaceFn release = nullptr;
         if (released) {
+            // A load over a loaded one releases the object it had.
             QVERIFY(loader.load(QStringLiteral(VQ_PLUGIN_PATH)));
+            const QPointer<QObject> first(dynamic_cast<QObject*>(loader.object()));
+            QVERIFY(first && loader.load(QStringLiteral(VQ_PLUGIN_PATH)) && !first);
             object = loader.object();
         } else {
             QVERIFY(library.load());
