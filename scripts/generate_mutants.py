@@ -147,9 +147,11 @@ class Collector:
         elif cursor.kind == kind.CXX_BOOL_LITERAL_EXPR:
             text = self.text(path, cursor)
             self.add(path, start, end, "false" if text == "true" else "true", "boolean literal", parent, function)
-        elif cursor.kind == kind.INTEGER_LITERAL and parent.spelling != "QColor":
+        elif cursor.kind == kind.INTEGER_LITERAL and parent.spelling != "QColor" \
+                and parent.kind != kind.ENUM_CONSTANT_DECL:
             # As PIT inlines constants: 0 becomes 1, 1 becomes 0, any other n
-            # n + 1. (A colour one level off is within what anyone can see.)
+            # n + 1. (A colour one level off is within what anyone can see;
+            # an enumerator made equal to the next does not compile.)
             text = self.text(path, cursor)
             if re.fullmatch(r"0x[0-9a-fA-F]+|\d+", text):
                 value = int(text, 0)

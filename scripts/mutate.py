@@ -195,7 +195,8 @@ def main():
         tally[result] += 1
         if result == "survived":
             survivors.append(what)
-        print(f"{number:3} {result:9} {time.monotonic() - started:5.0f}s  {path}: {what}", flush=True)
+        label = what if what.startswith(path) else f"{path}: {what}"
+        print(f"{number:3} {result:9} {time.monotonic() - started:5.0f}s  {label}", flush=True)
         if args.matrix and result == "killed":
             print("      by " + " ".join(sorted(failures)), flush=True)
 

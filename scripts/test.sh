@@ -11,8 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 # clang for the Microsoft-ABI check and the fuzzers (with its sanitizer
 # runtimes and llvm-symbolizer), MinGW-w64 for the Windows-only units, and
-# the code checkers.
-"$root/scripts/deps.sh" clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64 clang-format clang-tidy clazy
+# the code checkers; libclang's Python bindings for the generated mutants.
+"$root/scripts/deps.sh" clang libclang-rt-14-dev llvm g++-mingw-w64-x86-64 clang-format clang-tidy clazy python3-clang
 
 echo "== The mutation list still applies to the sources"
 python3 "$root/scripts/mutate.py" --check
@@ -26,6 +26,10 @@ for qt in 5 6; do
     BUILD_DIR=$build "$root/scripts/test-install.sh"
     "$root/scripts/test-screenreader.sh" "$build"
 done
+
+# Read from the Qt 5 build's compile commands.
+echo "== Every listed equivalent of the generated mutants is still one of them"
+python3 "$root/scripts/mutate.py" --generated --check --build "$root/build"
 
 echo "== Formatting, clazy, clang-tidy"
 "$root/scripts/check-code.sh" "$root/build"

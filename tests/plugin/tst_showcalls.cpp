@@ -233,6 +233,8 @@ private slots:
             QVERIFY(!loader.load(path) && !loader.object());
             QVERIFY2(loader.errorString().startsWith(error), qPrintable(loader.errorString()));
         }
+        // A file that failed is not kept loaded.
+        QVERIFY(!QLibrary(VQ_HALF_PLUGIN).isLoaded());
         QVERIFY(loader.load(QStringLiteral(VQ_PLUGIN_PATH)) && loader.errorString().isEmpty());
     }
 
