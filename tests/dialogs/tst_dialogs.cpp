@@ -247,20 +247,6 @@ private slots:
     {
         InkManagement ink(0);
         InkRefillLog refills;
-        for (QDialog* window : {static_cast<QDialog*>(&ink), static_cast<QDialog*>(&refills)}) {
-            QCOMPARE(window->windowFlags(), Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-            QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
-            window->show();
-            window->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window));
-            QCOMPARE(QApplication::focusWidget()->objectName(), "pushButton_close");
-            // The style sheet's font, which this machine may lack and draw as another.
-            QCOMPARE(window->findChild<QWidget*>("label_title")->font().family(), "微软雅黑");
-            QTest::keyClick(window, Qt::Key_Escape);
-            QTest::keyClick(window, Qt::Key_Return);
-            QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
-            QVERIFY(window->isVisible());
-        }
         // How far the window went with a press on 'target', two moves, and
         // then with its release and a move.
         const auto drag = [](QDialog& window, const char* target, Qt::MouseButton button) {
@@ -276,6 +262,18 @@ private slots:
             return QList<QPoint>{moved, window.frameGeometry().topLeft() - start};
         };
         for (QDialog* window : {static_cast<QDialog*>(&ink), static_cast<QDialog*>(&refills)}) {
+            QCOMPARE(window->windowFlags(), Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+            QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QCOMPARE(QApplication::focusWidget()->objectName(), "pushButton_close");
+            // The style sheet's font, which this machine may lack and draw as another.
+            QCOMPARE(window->findChild<QWidget*>("label_title")->font().family(), "微软雅黑");
+            QTest::keyClick(window, Qt::Key_Escape);
+            QTest::keyClick(window, Qt::Key_Return);
+            QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+            QVERIFY(window->isVisible());
             QCOMPARE(drag(*window, "widget_title", Qt::RightButton), (QList<QPoint>{QPoint(), QPoint()}));
             QCOMPARE(drag(*window, "widget_content", Qt::LeftButton), (QList<QPoint>{QPoint(), QPoint()}));
             QCOMPARE(drag(*window, "label_title", Qt::LeftButton), (QList<QPoint>{QPoint(57, -41), QPoint(57, -41)}));

@@ -156,9 +156,8 @@ private slots:
         QTest::addColumn<int>("days");
         QTest::addColumn<bool>("removed");
         const QDateTime now = QDateTime::currentDateTime();
-        const QDate today = now.date();
-        QTest::newRow("midnight of day 365") << QDateTime(today.addDays(-365), QTime(0, 0)) << 365 << false;
-        QTest::newRow("two days, retention 1") << QDateTime(today.addDays(-2), QTime(23, 59)) << 1 << true;
+        QTest::newRow("midnight of day 365") << QDateTime(now.date().addDays(-365), QTime(0, 0)) << 365 << false;
+        QTest::newRow("two days, retention 1") << QDateTime(now.date().addDays(-2), QTime(23, 59)) << 1 << true;
         QTest::newRow("retention 0") << now.addDays(-5000) << 0 << false;
     }
 

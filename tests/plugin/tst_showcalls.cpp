@@ -140,6 +140,11 @@ private slots:
         QVERIFY(!enabledMeanwhile);
         QVERIFY(takesInput(window));
         QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }));
+        // Over a handle that names no window: where Qt puts a dialog of its
+        // own, not centred over nothing at the screen's corner.
+        DialogDriver::whenShown(Ink, "pushButton_close", [&](QWidget* dialog) { geometry = outerRect(*dialog); });
+        QVERIFY(m_plugin->ShowForWindow(reinterpret_cast<HWND>(quintptr(0x7ffffff0)), 0));
+        QVERIFY(geometry.left() >= 0 && geometry.top() >= 0);
     }
 
     // A request through the object whose window is open brings that window
