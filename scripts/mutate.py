@@ -78,10 +78,10 @@ def read_equivalents():
     return reasons
 
 
-def hand_written(numbers):
+def hand_written(written, numbers):
     """The mutants of tests/mutants.txt as (number, what, path, edit of the source's bytes)."""
     return [(number, what, path, lambda text, p=pattern, n=new: p.sub(lambda _: n, text.decode()).encode())
-            for number, (what, path, pattern, new) in enumerate(read_mutants(), 1)
+            for number, (what, path, pattern, new) in enumerate(written, 1)
             if not numbers or number in numbers]
 
 
@@ -120,8 +120,9 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
 
     if not args.generated:
+        written = read_mutants()
         stale = []
-        for number, (what, path, pattern, _) in enumerate(read_mutants(), 1):
+        for number, (what, path, pattern, _) in enumerate(written, 1):
             source = ROOT / path
             count = len(pattern.findall(source.read_text(encoding="utf-8"))) if source.exists() else 0
             if count != 1:
@@ -129,18 +130,17 @@ def main():
         if stale:
             sys.exit("\n".join(stale))
         if args.check:
-            print(f"mutants.txt: all {len(read_mutants())} mutants apply")
+            print(f"mutants.txt: all {len(written)} mutants apply")
             return 0
 
-    # Debug: unoptimised code builds faster, and behaves the same.
-    configure = ["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"]
-    equivalents = {}
+    # Debug: unoptimised code builds faster, and behaves the same. A check of
+    # the generated sample reads an existing build's compile commands as they are.
+    if not (args.generated and args.check):
+        subprocess.run(["cmake", "-S", ROOT, "-B", build, "-DCMAKE_BUILD_TYPE=Debug"], check=True,
+                       stdout=subprocess.DEVNULL)
     if args.generated:
         import generate_mutants
 
-        # A check reads an existing build's compile commands as they are.
-        if not args.check:
-            subprocess.run(configure, check=True, stdout=subprocess.DEVNULL)
         # Named over all of them, so that a mutant's name does not depend on the sample.
         candidates = generate_mutants.named(generate_mutants.all_mutants(ROOT, build))
         equivalents = read_equivalents()
@@ -157,8 +157,7 @@ def main():
                    for number, m in enumerate(chosen, 1)
                    if (not args.numbers or number in args.numbers) and m.what not in equivalents]
     else:
-        subprocess.run(configure, check=True, stdout=subprocess.DEVNULL)
-        mutants = hand_written(args.numbers)
+        mutants = hand_written(written, args.numbers)
     build_command = ["cmake", "--build", build, "-j2"]
     # A kill matrix needs every failure and its output; a tally only the first.
     suite = ["ctest", "-LE", "xcb", "-j2", "--timeout", "30",
